@@ -1,0 +1,36 @@
+#include "model/form1.h"
+#include "model/messages.h"
+#include "toolkit/text.h"
+
+namespace calvetra {
+
+// "Instantáneo T = f(t)": the temperature at time t (whole seconds) for the
+// parameters now in the boxes, with the checks and messages of "Calcular",
+// integrated in 1000 steps into the slot the next "Calcular" would fill.
+// A comma in Text2 is rewritten as a point, which runs this handler once
+// more, nested, before the outer run goes on.
+void Form1::Text2_Change()
+{
+    normaliseAllParameterBoxes();
+    normaliseCommas(Box::Text2);
+    LoadRunParameters();
+    clampValveOpening();
+
+    RunStore& s = store();
+    const std::int32_t t = text::roundToInt32(text::parseLeadingNumber(window_.text(Box::Text2)));
+    s.StartTime = 0;
+    s.EndTime = t;
+    s.StartValue = s.InitialTemp[s.RunIndex];
+    s.StepCount = 1000;
+    if (!checkSlot())
+        return;
+    RungeKutta(s.StartTime, s.EndTime, s.StepCount, s.InitialTemp[s.RunIndex]);
+    for (long j = 0; j <= s.StepCount; ++j)
+        s.RunTemps.at(s.RunIndex, j) = s.StepTemps[j];
+    if (t < 0)
+        window_.showMessage(messages::kNegativeTime);
+    else
+        window_.setCaption(Label::Label2, text::fixed(s.RunTemps.at(s.RunIndex, s.StepCount), 1, separator_));
+}
+
+}  // namespace calvetra

@@ -1,0 +1,35 @@
+#include "model/form1.h"
+#include "toolkit/checked.h"
+#include "toolkit/text.h"
+
+namespace calvetra {
+
+// The change handler of the parameter boxes. Only the simulated time box acts:
+// the new span is shown in hours, and every run on the graph is integrated
+// again over it and redrawn, with no overflow message. Runs on every
+// keystroke, and nested inside the program's own writes to the boxes.
+void Form1::Text1_Change(std::int16_t Index)
+{
+    if (Index != 3)
+        return;
+    RunStore& s = store();
+    s.SimTime = text::parseLeadingNumber(window_.text(Box::Text1_3));
+    if (!(s.SimTime > 0))
+        s.SimTime = 0.0001;
+    showSimTimeInHours();
+    clearPicture();
+    DrawGraphFrame();
+
+    const std::int16_t drawn = s.RunIndex;
+    s.RunIndex = checked::add16(drawn, -1);
+    for (std::int16_t i = 0; i < drawn; ++i) {
+        s.RunIndex = i;
+        RungeKutta(s.StartTime, s.SimTime, s.StepCount, s.InitialTemp[i]);
+        for (long j = 0; j <= s.StepCount; ++j)
+            s.RunTemps.at(i, j) = s.StepTemps[j];
+    }
+    PlotStoredRuns();
+    s.RunIndex = checked::add16(s.RunIndex, 1);
+}
+
+}  // namespace calvetra

@@ -1,0 +1,82 @@
+#include "model/form1.h"
+#include "toolkit/checked.h"
+#include "toolkit/text.h"
+
+namespace calvetra {
+
+using checked::add;
+using checked::div;
+using checked::mul;
+using checked::sub;
+using checked::toSingle;
+
+namespace {
+constexpr Rgb kGrey{200, 200, 200};
+}  // namespace
+
+// The empty graph: axes, a 4 x 4 grey grid, tick values and axis titles,
+// scaled to SimTime across and MaxTemp up. It draws over whatever the box
+// holds; callers clear it first (except at start-up, when it is empty).
+//
+// Graph coordinates, in twips of the box (W x H, y downwards):
+//   t = 0 .. SimTime   ->  x = MarginLeft (800) .. W − 100
+//   T = 0 .. MaxTemp   ->  y = H − MarginBottom (H − 300) .. 100
+// Axes and grid lines reach 100 past the axes, left and below: the ticks.
+void Form1::DrawGraphFrame()
+{
+    RunStore& s = store();
+    DisplayList& pic = window_.picture();
+    const PictureSize size = window_.pictureSize();
+    const double W = size.width;
+    const double H = size.height;
+    s.MarginLeft = 800;
+    s.MarginBottom = 300;
+    const double ml = s.MarginLeft;
+    const double mb = s.MarginBottom;
+
+    const double axisY = sub(H, mb);
+    const double belowAxis = add(axisY, 100);
+    const double right = sub(W, 100);
+    const double plotHeight = sub(sub(H, mb), 100);
+    const double plotWidth = sub(sub(W, ml), 100);
+
+    pic.line(toSingle(sub(ml, 100)), toSingle(axisY), toSingle(right), toSingle(axisY));
+    pic.line(toSingle(ml), toSingle(belowAxis), toSingle(ml), 100);
+    for (int k = 3; k >= 1; --k) {
+        const double yk = add(div(mul(plotHeight, k), 4), 100);
+        pic.line(toSingle(sub(ml, 100)), toSingle(yk), toSingle(right), toSingle(yk), kGrey);
+    }
+    pic.line(toSingle(sub(ml, 100)), 100, toSingle(right), 100, kGrey);
+    for (int k = 1; k <= 4; ++k) {
+        const double xk = add(ml, div(mul(plotWidth, k), 4));
+        pic.line(toSingle(xk), toSingle(belowAxis), toSingle(xk), 100, kGrey);
+    }
+
+    const auto label = [&](double x, double y, const std::string& text) {
+        pic.setTextPosition(toSingle(x), toSingle(y));
+        pic.print(text);
+    };
+    const auto temperature = [&](double value) { return text::pointOne(toSingle(value), separator_); };
+    const auto time = [&](double value) { return text::printedNumber(value, separator_); };
+    const double tempX = sub(ml, 500);
+    const double timeY = sub(H, 200);
+    const double MaxTemp = s.MaxTemp;
+    const double SimTime = s.SimTime;
+    const double width = sub(W, ml);
+
+    label(tempX, 1, temperature(MaxTemp));
+    label(1, 400, "T");
+    label(1, 600, "(ºC)");
+    label(tempX, sub(div(plotHeight, 4), 100), temperature(div(mul(MaxTemp, 3), 4)));
+    label(tempX, sub(div(mul(plotHeight, 2), 4), 100), temperature(div(add(MaxTemp, MaxTemp), 4)));
+    label(tempX, sub(div(mul(plotHeight, 3), 4), 100), temperature(div(MaxTemp, 4)));
+    label(sub(ml, 200), axisY, "0");
+    label(sub(ml, 100), timeY, "0");
+    label(sub(add(div(width, 4), ml), 300), timeY, time(div(SimTime, 4)));
+    label(sub(add(div(mul(width, 2), 4), ml), 300), timeY, time(div(add(SimTime, SimTime), 4)));
+    label(sub(add(div(mul(width, 3), 4), ml), 300), timeY, time(div(mul(SimTime, 3), 4)));
+    label(sub(W, 850), timeY, "t(s)");
+    label(sub(W, 500), timeY, time(SimTime));
+}
+
+}  // namespace calvetra

@@ -1,0 +1,108 @@
+#include "model/form1.h"
+#include "model/messages.h"
+#include "toolkit/checked.h"
+#include "toolkit/text.h"
+
+namespace calvetra {
+
+using checked::add;
+using checked::div;
+using checked::mul;
+using checked::sub;
+using checked::toSingle;
+
+// "Calcular": one more run on the graph, or the first of a new series when
+// three are drawn already.
+void Form1::Command1_Click()
+{
+    RunStore& s = store();
+    if (s.RunIndex > 2) {
+        clearPicture();
+        DrawGraphFrame();
+        s.RunIndex = 0;
+        s.MaxTemp = 0;
+        for (int k = 0; k < 3; ++k) {
+            window_.setLegendLineVisible(k, false);
+            window_.setCaption(label4(k), "");
+        }
+    }
+    normaliseAllParameterBoxes();
+    LoadRunParameters();
+    clampValveOpening();
+    if (!checkSlot())
+        return;
+    Integrate();
+
+    // Keep the curve up to the first step whose volume passes the capacity,
+    // and raise the temperature axis to the hottest step kept.
+    const long r = s.RunIndex;
+    const long steps = s.StepCount;
+    for (long i = 0; i <= steps; ++i) {
+        s.RunTemps.at(r, i) = s.StepTemps[i];
+        const bool overflows = runOverflowsAt(r, i);
+        if (overflows)
+            window_.showMessage(messages::kOverflowPrefix + text::general(s.StepTimes[i], separator_) +
+                                messages::kOverflowSuffix);
+        const float rounded = toSingle(s.RunTemps.at(r, i));
+        if (rounded > s.MaxTemp)
+            s.MaxTemp = rounded;
+        if (overflows)
+            break;
+    }
+
+    clearPicture();
+    DrawGraphFrame();
+    PlotStoredRuns();
+    s.RunIndex = checked::add16(s.RunIndex, 1);
+}
+
+// A valve opening above 100 % is clamped, with a message, and the outflow
+// derived again; the run goes ahead.
+void Form1::clampValveOpening()
+{
+    RunStore& s = store();
+    if (!(s.ValveOpening[s.RunIndex] > 100.0f))
+        return;
+    window_.showMessage(messages::kValveAbove100);
+    s.ValveOpening[s.RunIndex] = 100;
+    s.Outflow[s.RunIndex] = toSingle(div(mul(s.ValveOpening[s.RunIndex], s.Inflow[s.RunIndex]), 100));
+    showOutflow();
+    setBoxText(Box::Text1_4, "100");
+}
+
+// Volume, flow, initial temperature and valve opening of the current slot
+// against their lower bounds, with the message when one fails. The bounds
+// are 32-bit floats compared with the 32-bit fields; equal passes. The
+// simulated time and the heater power are not checked.
+bool Form1::checkSlot()
+{
+    const RunStore& s = store();
+    const long r = s.RunIndex;
+    const bool valid =
+        s.InitialVolume[r] >= 1e-7f && s.Inflow[r] >= 1e-8f && s.InitialTemp[r] >= 0.0001f && s.ValveOpening[r] >= 0.0f;
+    if (!valid)
+        window_.showMessage(messages::kCheckParameters);
+    return valid;
+}
+
+// The liquid volume of a run at a step of the latest integration, against
+// the run's capacity.
+bool Form1::runOverflowsAt(long run, long step) const
+{
+    const RunStore& s = store();
+    const double t = s.StepTimes[step];
+    const double volume = add(sub(mul(s.Inflow[run], t), mul(s.Outflow[run], t)), s.StartVolume[run]);
+    return volume > s.TankCapacity[run];
+}
+
+std::string Form1::RunDescription(std::int16_t slot) const
+{
+    const RunStore& s = store();
+    const float litres = toSingle(mul(s.InitialVolume[slot], 1000));
+    const float litresPerHour = toSingle(mul(mul(mul(s.Inflow[slot], 1000), 60), 60));
+    return "V = " + text::general(litres, separator_) + " (l) -- Q = " + text::general(litresPerHour, separator_) +
+           " (l/h) -- To = " + text::pointOne(s.RunTemps.at(slot, 0), separator_) +
+           " (ºC) -- Ap.Valv = " + text::general(s.ValveOpening[slot], separator_) + " (%)";
+}
+
+}  // namespace calvetra

@@ -1,0 +1,87 @@
+#include "model/form1.h"
+
+#include "toolkit/text.h"
+
+namespace calvetra {
+
+Form1::Form1(Window& window, char separator)
+    : window_(window), separator_(separator), store_(std::make_unique<RunStore>())
+{
+}
+
+template <class Handler> void Form1::guarded(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const RuntimeFault& fault) {
+        window_.showMessage(fault.what());
+    } catch (const std::bad_alloc&) {
+        window_.showMessage("Error: no queda memoria para completar la operación");
+    } catch (const std::exception&) {
+        window_.showMessage("Error inesperado: la operación se ha interrumpido");
+    }
+}
+
+void Form1::load()
+{
+    guarded([&] { Form_Load(); });
+}
+void Form1::clickCalcular()
+{
+    guarded([&] { Command1_Click(); });
+}
+void Form1::clickBorrarGrafica()
+{
+    guarded([&] { Command2_Click(); });
+}
+void Form1::clickSalir()
+{
+    guarded([&] { Command3_Click(); });
+}
+void Form1::userChangedText(Box box)
+{
+    guarded([&] { dispatchChange(box); });
+}
+void Form1::mouseMoved(float x, float y)
+{
+    guarded([&] { Picture2_MouseMove(0, 0, x, y); });
+}
+
+void Form1::dispatchChange(Box box)
+{
+    if (box == Box::Text2)
+        Text2_Change();
+    else
+        Text1_Change(static_cast<std::int16_t>(box));
+}
+
+void Form1::setBoxText(Box box, const std::string& text)
+{
+    if (window_.text(box) == text)
+        return;
+    window_.setText(box, text);
+    dispatchChange(box);
+}
+
+void Form1::normaliseCommas(Box box) { setBoxText(box, text::commasToPoints(window_.text(box))); }
+
+void Form1::normaliseAllParameterBoxes()
+{
+    for (int k = 0; k < kText1Count; ++k)
+        normaliseCommas(text1(k));
+}
+
+void Form1::clearPicture() { window_.picture().clear(); }
+
+// Start-up: the boxes into slot 0, the empty frame, no run drawn.
+void Form1::Form_Load()
+{
+    LoadRunParameters();
+    DrawGraphFrame();
+    store().RunIndex = 0;
+}
+
+// "Salir": the window closes and the program ends; nothing is saved.
+void Form1::Command3_Click() { window_.close(); }
+
+}  // namespace calvetra

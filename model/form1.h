@@ -1,0 +1,81 @@
+#pragma once
+
+// Form1: the program's one window, seen from its behaviour. It owns the run
+// slot store, talks to the real window only through the Window interface and
+// holds every event handler and procedure of the program. The handlers live
+// in the folders of their subsystem (model/, graph/, editing/); this class
+// ties them to one store, as the window's module-level values are shared by
+// all of them.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "model/run_store.h"
+#include "toolkit/window.h"
+
+namespace calvetra {
+
+class Form1 {
+public:
+    // separator: the decimal separator of the user's locale.
+    Form1(Window& window, char separator);
+
+    // Entry points for the window's events. Each runs its handler inside a
+    // guard: a run-time fault anywhere inside, nested handlers included,
+    // abandons the action at that point and is reported in one message box;
+    // the program goes on.
+    void load();                        // before the window is first shown
+    void clickCalcular();               // Command1
+    void clickBorrarGrafica();          // Command2
+    void clickSalir();                  // Command3
+    void userChangedText(Box box);      // typed, pasted, deleted
+    void mouseMoved(float x, float y);  // over Picture2, in twips
+
+    // The handlers themselves, unguarded (tests call them directly).
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Text1_Change(std::int16_t Index);
+    void Text2_Change();
+    void Picture2_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+    // The heat balance and its integrator.
+    double f(double t, double y) const;
+    void RungeKutta(double a, double b, std::int16_t N, double y0);
+
+    // Procedures shared by the handlers.
+    void LoadRunParameters();
+    void Integrate();
+    void DrawGraphFrame();
+
+    RunStore& store() { return *store_; }
+    const RunStore& store() const { return *store_; }
+    char separator() const { return separator_; }
+
+    // The legend text of run slot s.
+    std::string RunDescription(std::int16_t s) const;
+
+private:
+    // Writes a box's text; runs its change handler, nested, only when the
+    // text differs from what the box holds.
+    void setBoxText(Box box, const std::string& text);
+    void dispatchChange(Box box);
+    void normaliseCommas(Box box);
+    void normaliseAllParameterBoxes();
+    void clampValveOpening();
+    bool checkSlot();
+    void showOutflow();
+    void showSimTimeInHours();
+    void clearPicture();
+    void PlotStoredRuns();
+    bool runOverflowsAt(long run, long step) const;
+    template <class Handler> void guarded(Handler&& handler);
+
+    Window& window_;
+    char separator_;
+    std::unique_ptr<RunStore> store_;  // large: keep it off the stack
+};
+
+}  // namespace calvetra

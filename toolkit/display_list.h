@@ -1,0 +1,54 @@
+#pragma once
+
+// What has been drawn on the graph box, kept as data in twips: the box's
+// persistent image. A handler clears it and draws again; the window renders
+// the list to pixels only when it is shown, once per event, at whatever
+// device pixel ratio the screen has.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace calvetra {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct PictureOp {
+    enum class Kind : std::uint8_t {
+        Line,    // from (x1, y1) to (x2, y2), in colour or in the foreground
+        Circle,  // outline centred at (x1, y1), radius x2, in colour
+        Text,    // texts[text] with its top-left corner at (x1, y1)
+    };
+    Kind kind = Kind::Line;
+    bool foreground = false;  // a line drawn in the box's foreground colour
+    Rgb colour;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::uint32_t text = 0;
+};
+
+class DisplayList {
+public:
+    void clear();
+    void line(float x1, float y1, float x2, float y2);  // foreground
+    void line(float x1, float y1, float x2, float y2, Rgb colour);
+    void circle(float x, float y, float radius, Rgb colour);
+    void setTextPosition(float x, float y);
+    void print(const std::string& s);
+
+    const std::vector<PictureOp>& ops() const { return ops_; }
+    const std::string& textOf(const PictureOp& op) const { return texts_[op.text]; }
+    std::size_t size() const { return ops_.size(); }
+    // Grows with every change, so a view can tell whether to render again.
+    std::uint64_t revision() const { return revision_; }
+
+private:
+    std::vector<PictureOp> ops_;
+    std::vector<std::string> texts_;
+    float textX_ = 0, textY_ = 0;
+    std::uint64_t revision_ = 0;
+};
+
+}  // namespace calvetra

@@ -1,0 +1,50 @@
+#pragma once
+
+// What the program's behaviour needs from the window, in the window's own
+// terms: texts of boxes, captions of labels, legend lines, the graph box in
+// twips and a modal message. The Qt window implements it; tests use a
+// recording implementation. Nothing here knows about Qt.
+
+#include <string>
+
+#include "toolkit/display_list.h"
+
+namespace calvetra {
+
+// The text boxes: Text1(0) to Text1(7), then Text2.
+enum class Box : int { Text1_0, Text1_1, Text1_2, Text1_3, Text1_4, Text1_5, Text1_6, Text1_7, Text2 };
+constexpr int kText1Count = 8;
+constexpr Box text1(int index) { return static_cast<Box>(index); }
+
+// The labels whose captions change at run time.
+enum class Label : int { Label2, Label5, Label6_0, Label4_0, Label4_1, Label4_2 };
+constexpr Label label4(int index) { return static_cast<Label>(static_cast<int>(Label::Label4_0) + index); }
+
+struct PictureSize {
+    double width = 0;   // outer width of Picture2 in twips
+    double height = 0;  // outer height of Picture2 in twips
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+
+    // Plain reads and writes of a box's text. Writing raises no change
+    // notification: the program dispatches its own change handlers.
+    virtual std::string text(Box box) const = 0;
+    virtual void setText(Box box, const std::string& text) = 0;
+
+    virtual void setCaption(Label label, const std::string& caption) = 0;
+    virtual void setLegendLineVisible(int index, bool visible) = 0;  // Line3(0..2)
+
+    // The graph box, Picture2.
+    virtual PictureSize pictureSize() const = 0;
+    virtual DisplayList& picture() = 0;
+    virtual void setCrossCursor() = 0;
+
+    // Modal: returns when the user has confirmed with OK.
+    virtual void showMessage(const std::string& message) = 0;
+    virtual void close() = 0;
+};
+
+}  // namespace calvetra

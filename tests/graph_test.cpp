@@ -32,8 +32,9 @@ void expectFrame(const DisplayList& pic, std::size_t first, const std::vector<Li
         EXPECT_EQ(op.x2, lines[i].x2);
         EXPECT_EQ(op.y2, lines[i].y2);
         EXPECT_EQ(op.foreground, !lines[i].grey);
-        if (lines[i].grey)
+        if (lines[i].grey) {
             EXPECT_EQ(op.colour, (Rgb{200, 200, 200}));
+        }
     }
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const PictureOp& op = pic.ops()[first + lines.size() + i];

@@ -1,0 +1,19 @@
+// CALVETRA: heat balance of a stirred, electrically heated tank whose liquid
+// volume changes with time. One window; the program ends when it closes.
+
+#include <QApplication>
+#include <QLocale>
+
+#include "app/main_window.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("CALVETRA"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+
+    MainWindow window(MainWindow::decimalSeparatorOf(QLocale::system()));
+    window.load();
+    window.show();
+    return app.exec();
+}

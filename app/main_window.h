@@ -1,0 +1,82 @@
+#pragma once
+
+// The program's one window on screen: every control of the layout at its
+// fixed place, the graph box, and the wiring of the controls' events to the
+// program's handlers in Form1. It is also the Window that Form1 talks to.
+//
+// Change notifications: when Form1 writes a box, the write is made with the
+// box's signals blocked, because Form1 runs the box's change handler itself.
+// Every other change (typing, paste, undo, assistive tools) arrives through
+// QLineEdit::textChanged and is handed to Form1 once.
+
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/twip_scale.h"
+#include "model/form1.h"
+#include "toolkit/window.h"
+
+class LineElement;
+class PictureBox;
+class QLabel;
+class QLineEdit;
+class QLocale;
+class QPushButton;
+
+class MainWindow : public QWidget, public calvetra::Window {
+    Q_OBJECT
+public:
+    // separator: the decimal separator numbers are shown with ('.' or ',').
+    explicit MainWindow(char separator, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The decimal separator of a locale as the program uses it: '.' or ','.
+    static char decimalSeparatorOf(const QLocale& locale);
+
+    // Start-up: reads the boxes and draws the empty graph. Once, before show().
+    void load();
+
+    // How a message reaches the user: by default a modal message box. Tests
+    // replace it with one that records the text and returns at once.
+    using MessagePresenter = std::function<void(const QString&)>;
+    void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+
+    // calvetra::Window
+    std::string text(calvetra::Box box) const override;
+    void setText(calvetra::Box box, const std::string& text) override;
+    void setCaption(calvetra::Label label, const std::string& caption) override;
+    void setLegendLineVisible(int index, bool visible) override;
+    calvetra::PictureSize pictureSize() const override;
+    calvetra::DisplayList& picture() override;
+    void setCrossCursor() override;
+    void showMessage(const std::string& message) override;
+    void close() override;
+
+private:
+    void buildWindow();
+    void buildDiagram();
+    void buildLabels();
+    void buildLegend();
+    void buildControls();
+    void buildFrame();
+    void setFocusOrder();
+    void connectEvents();
+    QLineEdit* addBox(QWidget* parent, calvetra::Box box, QRect rect, const char* text, const QString& caption);
+    QPushButton* addButton(const char* name, QRect rect, const QString& caption);
+    // Runs one event through Form1, then shows what it drew.
+    template <class Action> void handOver(Action&& action);
+    static void showMessageBox(QWidget* parent, const QString& message);
+
+    TwipScale scale_;
+    std::array<QLineEdit*, 9> boxes_{};
+    std::array<QLabel*, 6> captions_{};  // indexed by calvetra::Label
+    std::array<LineElement*, 3> legendLines_{};
+    QPushButton* calcular_ = nullptr;
+    QPushButton* borrarGrafica_ = nullptr;
+    QPushButton* salir_ = nullptr;
+    PictureBox* picture_ = nullptr;
+    MessagePresenter presenter_;
+    std::unique_ptr<calvetra::Form1> form_;
+};

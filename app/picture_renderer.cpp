@@ -1,0 +1,92 @@
+#include "app/picture_renderer.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPalette>
+#include <cmath>
+
+using calvetra::DisplayList;
+using calvetra::PictureOp;
+using calvetra::Rgb;
+
+namespace {
+
+QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+}  // namespace
+
+void PictureRenderer::render(QPainter& painter, const DisplayList& list, double pixelsPerTwip, const QFont& font,
+                             const QPalette& palette)
+{
+    const QColor foreground = palette.color(QPalette::WindowText);
+    // The device really painted on, also when painting is redirected.
+    QPaintDevice* device = painter.paintEngine()->paintDevice();
+    const double ratio = device->devicePixelRatioF();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setFont(font);
+    const double ascent = QFontMetricsF(font, device).ascent();
+    QPen pen(foreground, 1);
+    pen.setCosmetic(true);
+
+    const Stamp* last = nullptr;
+    for (const PictureOp& op : list.ops()) {
+        switch (op.kind) {
+        case PictureOp::Kind::Line:
+            pen.setColor(op.foreground ? foreground : toQColor(op.colour));
+            painter.setPen(pen);
+            painter.drawLine(QPointF(op.x1 * pixelsPerTwip, op.y1 * pixelsPerTwip),
+                             QPointF(op.x2 * pixelsPerTwip, op.y2 * pixelsPerTwip));
+            break;
+        case PictureOp::Kind::Circle: {
+            const double radius = op.x2 * pixelsPerTwip * ratio;
+            if (!last || last->colour != op.colour || last->radius != radius)
+                last = &stamp(op.colour, radius, ratio);
+            // Whole device pixels: the stamp is copied, never resampled.
+            const double half = last->image.width() / 2.0;
+            const double left = std::round(op.x1 * pixelsPerTwip * ratio - half);
+            const double top = std::round(op.y1 * pixelsPerTwip * ratio - half);
+            painter.drawImage(QPointF(left / ratio, top / ratio), last->image);
+            break;
+        }
+        case PictureOp::Kind::Text:
+            painter.setPen(foreground);
+            painter.drawText(QPointF(op.x1 * pixelsPerTwip, op.y1 * pixelsPerTwip + ascent),
+                             QString::fromStdString(list.textOf(op)));
+            break;
+        }
+    }
+    painter.restore();
+}
+
+const PictureRenderer::Stamp& PictureRenderer::stamp(Rgb colour, double radius, double ratio)
+{
+    for (const Stamp& s : stamps_)
+        if (s.colour == colour && s.radius == radius && s.ratio == ratio)
+            return s;
+    // Only a moved window or a changed theme makes new stamps; start afresh
+    // rather than keep every stamp ever made.
+    if (stamps_.size() >= 16)
+        stamps_.clear();
+    stamps_.push_back({colour, radius, ratio, drawStamp(colour, radius, ratio)});
+    return stamps_.back();
+}
+
+// An antialiased one-device-pixel outline, centred in an odd-sized square so
+// that its centre falls on the middle of a pixel.
+QImage PictureRenderer::drawStamp(Rgb colour, double radius, double ratio)
+{
+    const int size = 2 * static_cast<int>(std::ceil(radius + 1)) + 1;
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(toQColor(colour), 1));
+        painter.drawEllipse(QPointF(size / 2.0, size / 2.0), radius, radius);
+    }
+    image.setDevicePixelRatio(ratio);
+    return image;
+}

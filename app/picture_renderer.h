@@ -1,0 +1,41 @@
+#pragma once
+
+// Turns the graph's display list (twips) into pixels on any QPainter: the
+// widget's cached pixmap, or an offscreen image in a benchmark.
+//
+// The painter's coordinates are logical pixels, origin at the graph's
+// top-left corner, with no transform besides the device pixel ratio of its
+// device. Lines use a cosmetic one-pixel pen; texts have their top-left
+// corner at the given point. The plotted points are many (three runs of 5001
+// circles each), so each circle is stamped from a small image rendered once
+// per colour, radius and device pixel ratio instead of being stroked anew.
+
+#include <QImage>
+#include <vector>
+
+#include "toolkit/display_list.h"
+
+class QFont;
+class QPainter;
+class QPalette;
+
+class PictureRenderer {
+public:
+    // Lines and texts drawn without an explicit colour take the palette's
+    // window-text colour; texts use font. The background is not painted.
+    void render(QPainter& painter, const calvetra::DisplayList& list, double pixelsPerTwip, const QFont& font,
+                const QPalette& palette);
+
+private:
+    struct Stamp {
+        calvetra::Rgb colour;
+        double radius = 0;  // device pixels
+        double ratio = 1;
+        QImage image;
+    };
+
+    const Stamp& stamp(calvetra::Rgb colour, double radius, double ratio);
+    static QImage drawStamp(calvetra::Rgb colour, double radius, double ratio);
+
+    std::vector<Stamp> stamps_;
+};

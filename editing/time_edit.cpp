@@ -20,16 +20,26 @@ void Form1::Text1_Change(std::int16_t Index)
     clearPicture();
     DrawGraphFrame();
 
+    // RunIndex walks through the drawn runs so that the heat balance reads
+    // each run's slot; it ends where it started. A fault on the way (a span
+    // the integration cannot take) must not leave it mid-walk: the runs
+    // would drop out of the series, and typing a sound span again would not
+    // bring them back.
     const std::int16_t drawn = s.RunIndex;
-    s.RunIndex = checked::add16(drawn, -1);
-    for (std::int16_t i = 0; i < drawn; ++i) {
-        s.RunIndex = i;
-        RungeKutta(s.StartTime, s.SimTime, s.StepCount, s.InitialTemp[i]);
-        for (long j = 0; j <= s.StepCount; ++j)
-            s.RunTemps.at(i, j) = s.StepTemps[j];
+    try {
+        s.RunIndex = checked::add16(drawn, -1);
+        for (std::int16_t i = 0; i < drawn; ++i) {
+            s.RunIndex = i;
+            RungeKutta(s.StartTime, s.SimTime, s.StepCount, s.InitialTemp[i]);
+            for (long j = 0; j <= s.StepCount; ++j)
+                s.RunTemps.at(i, j) = s.StepTemps[j];
+        }
+        PlotStoredRuns();
+        s.RunIndex = checked::add16(s.RunIndex, 1);
+    } catch (const RuntimeFault&) {
+        s.RunIndex = drawn;
+        throw;
     }
-    PlotStoredRuns();
-    s.RunIndex = checked::add16(s.RunIndex, 1);
 }
 
 }  // namespace calvetra

@@ -135,6 +135,19 @@ TEST(TimeBoxEdit, ALongerSpanDrawsAboveTheTopLine)
     EXPECT_EQ(pic.textOf(pic.ops()[22]), " 20000 ");
 }
 
+TEST(TimeBoxEdit, AFaultingSpanKeepsTheDrawnRuns)
+{
+    Program p;
+    for (int i = 0; i < 3; ++i)
+        p.form.clickCalcular();
+    p.type(Box::Text1_3, "100000000");  // the integration overflows
+    EXPECT_EQ(p.window.messages, std::vector<std::string>{faultMessage(FaultKind::Overflow)});
+    EXPECT_EQ(p.store().RunIndex, 3);
+    p.type(Box::Text1_3, "20000");  // a sound span brings all three back
+    EXPECT_EQ(circleCount(p.window.pictureOps, kBlue), 5001u);
+    EXPECT_EQ(p.store().RunIndex, 3);
+}
+
 TEST(InstantQuery, TemperatureAtATime)
 {
     Program p;

@@ -15,82 +15,18 @@ for tool in Xvfb xdotool xwd xdpyinfo convert; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool not installed: skipped" >&2; exit 77; }
 done
 
-xvfb_pid="" app_pid=""
-scratch="$(mktemp -d)"
-stop() {  # pid
-    if [ -n "$1" ] && kill "$1" 2>/dev/null; then
-        wait "$1" 2>/dev/null || true
-    fi
-}
-cleanup() {
-    stop "$app_pid"
-    stop "$xvfb_pid"
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
 failures=0
 fail() { echo "e2e: FAIL: $*" >&2; failures=$((failures + 1)); }
 die() { echo "e2e: FAIL: $*" >&2; exit 1; }
 
-# A free display number: Xvfb takes the number's lock file atomically and
-# ends at once when another server holds it, so the lock naming our server
-# shows that the number is ours even when others start at the same moment.
-try_display() {  # number width height
-    Xvfb ":$1" -screen 0 "${2}x${3}x24" -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        kill -0 "$xvfb_pid" 2>/dev/null || return 1
-        if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$1-lock")" = "$xvfb_pid" ] &&
-            xdpyinfo -display ":$1" >/dev/null 2>&1; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-
-start_display() {  # width height
-    local first=$((100 + $$ % 400))
-    for n in $(seq "$first" $((first + 40))); do
-        if try_display "$n" "$1" "$2"; then
-            export DISPLAY=":$n"
-            return
-        fi
-        stop "$xvfb_pid"
-        xvfb_pid=""
-    done
-    die "could not start Xvfb: $(cat "$scratch/xvfb.log")"
-}
+# shellcheck source=scripts/xvfb_session.sh
+source "$(dirname "$0")/../scripts/xvfb_session.sh"
 
 # In a sanitizer build, a leak inside the system's D-Bus library (which Qt
 # loads on X11) would turn the exit status of a clean "Salir" into 1; leaks of
 # the program itself are still reported.
 printf 'leak:libdbus-1.so\n' >"$scratch/lsan.supp"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$scratch/lsan.supp"
-
-start_program() {  # scale
-    QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$1" LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$scratch" "$bin" \
-        >"$scratch/app.log" 2>&1 &
-    app_pid=$!
-    wid=""
-    for _ in $(seq 100); do
-        wid="$(xdotool search --onlyvisible --name '^CALVETRA$' 2>/dev/null | head -n1)"
-        [ -n "$wid" ] && break
-        kill -0 "$app_pid" 2>/dev/null || die "calvetra ended before its window showed: $(cat "$scratch/app.log")"
-        sleep 0.1
-    done
-    [ -n "$wid" ] || die "the CALVETRA window did not show within 10 s"
-    sleep 0.5
-}
-
-shoot() {  # file
-    xwd -silent -id "$wid" | convert xwd:- "png:$1" || die "could not capture the window"
-}
-
-# Twips of the layout to pixels of the screenshot.
-px() { echo $(((($1) * scale + 7) / 15)); }
 
 # Whether a colour (#RRGGBB) occurs in the rectangle of w x h pixels around
 # the point (x, y) given in twips.
@@ -113,7 +49,7 @@ count_colour() {  # file x y w h hex   (rectangle in twips)
 check_scale() {
     scale=$1
     start_display $((1280 * scale)) $((800 * scale))
-    start_program "$scale"
+    start_program
     local empty="$scratch/empty-$scale.png" run="$scratch/run-$scale.png"
     shoot "$empty"
     [ "$(identify -format '%w' "$empty")" -eq "$(px 15078)" ] || fail "window width is not 15078 twips"

@@ -17,7 +17,8 @@ template <class Handler> void Form1::guarded(Handler&& handler)
         window_.showMessage(fault.what());
     } catch (const std::bad_alloc&) {
         window_.showMessage("Error: no queda memoria para completar la operación");
-    } catch (const std::exception&) {
+    } catch (...) {
+        // Nothing may cross the window toolkit's event loop.
         window_.showMessage("Error inesperado: la operación se ha interrumpido");
     }
 }

@@ -20,11 +20,15 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
+# -noreset: an X server resets itself when its last client leaves, and a
+# client connecting during the reset is refused; xdpyinfo's probe below is
+# such a last client, so the program could find the display gone for a moment.
+#
 # A free display number: Xvfb takes the number's lock file atomically and
 # ends at once when another server holds it, so the lock naming our server
 # shows that the number is ours even when others start at the same moment.
 try_display() {  # number width height
-    Xvfb ":$1" -screen 0 "${2}x${3}x24" -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+    Xvfb ":$1" -screen 0 "${2}x${3}x24" -nolisten tcp -noreset >"$scratch/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
         kill -0 "$xvfb_pid" 2>/dev/null || return 1

@@ -16,6 +16,7 @@
 
 #include "app/twip_scale.h"
 #include "model/form1.h"
+#include "toolkit/layout.h"
 #include "toolkit/window.h"
 
 class LineElement;
@@ -56,15 +57,12 @@ public:
 
 private:
     void buildWindow();
-    void buildDiagram();
-    void buildLabels();
-    void buildLegend();
     void buildControls();
-    void buildFrame();
+    void buildControl(const calvetra::layout::Control& control);
+    QWidget* widget(const calvetra::layout::Control& control) const;
+    void findControls();
     void setFocusOrder();
     void connectEvents();
-    QLineEdit* addBox(QWidget* parent, calvetra::Box box, QRect rect, const char* text, const QString& caption);
-    QPushButton* addButton(const char* name, QRect rect, const QString& caption);
     // Runs one event through Form1, then shows what it drew.
     template <class Action> void handOver(Action&& action);
     static void showMessageBox(QWidget* parent, const QString& message);

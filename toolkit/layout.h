@@ -1,0 +1,92 @@
+#pragma once
+
+// The window's layout as data: every control with its kind, container,
+// rectangle in twips, caption or initial text, font, alignment, border, tab
+// index and flags. Each face of the program (the Qt window, the web page)
+// builds its window from this one table, so a change to the layout is one
+// edit here.
+
+#include <span>
+#include <string_view>
+
+#include "toolkit/display_list.h"
+#include "toolkit/window.h"
+
+namespace calvetra::layout {
+
+// The window's client area, in twips.
+constexpr int kClientWidth = 15078;
+constexpr int kClientHeight = 7658;
+
+// The window's title.
+constexpr const char* kTitle = "CALVETRA";
+
+enum class Kind { Image, Label, TextBox, Button, Frame, PictureBox, Line };
+
+// The four fonts of the layout. Sizes are in points; all are regular weight.
+enum class Font { Window, Box, Small, Credit };
+
+struct FontSpec {
+    const char* family;
+    double points;
+};
+
+FontSpec fontSpec(Font font);
+
+enum class Align { Left, Centre };
+
+// Where a control lies among its siblings: the diagram beneath everything,
+// labels and lines above it, boxes, buttons, the frame and the graph on top.
+enum class Layer { Picture, Decoration, Control };
+Layer layerOf(Kind kind);
+
+// A colour as the layout gives it: a fixed RGB value, or the system's
+// window-text colour (the rules of the frame).
+struct LineColour {
+    bool windowText = false;
+    Rgb rgb;
+};
+
+struct Control {
+    const char* name;                 // the control's name, e.g. "Text1(3)"
+    Kind kind;                        //
+    const char* container = nullptr;  // "Frame1", or nullptr for the window
+    // Left, top, width and height in twips in the container's client area;
+    // for a line, its end points X1, Y1, X2, Y2.
+    int left, top, width, height;
+    const char* text;  // caption, initial text, or the picture's name (Image1)
+    Font font = Font::Window;
+    Align align = Align::Left;
+    bool transparent = false;  // a label that lets the diagram show through
+    bool border = false;       // a label with a single-line border
+    int tabIndex = -1;         // position in the focus order; -1 for none
+    bool locked = false;       // a text box the user cannot change (grey text)
+    bool visible = true;       //
+    LineColour lineColour{};   // lines only
+    int lineWidth = 0;         // lines only, in pixels
+    // Who names the control to assistive technology: a text box is named by
+    // its caption label; other controls by their own text, or this name.
+    const char* labelledBy = nullptr;
+    const char* accessibleName = nullptr;
+    // A fixed explanation, read after the name (labels whose caption changes
+    // keep it here, so that their name is always their current caption).
+    const char* accessibleDescription = nullptr;
+};
+
+// Every control of the window, in tab-index order, the uncounted ones
+// (image and lines) where they stand in the layout.
+std::span<const Control> controls();
+
+// The control of that name; throws std::out_of_range for an unknown name.
+const Control& control(std::string_view name);
+
+// The controls the program writes at run time, by their core names.
+const Control& control(Box box);
+const Control& control(Label label);
+const Control& legendLine(int index);  // Line3(index)
+
+// The name an assistive technology reads for a control: its labelling
+// control's caption, its own accessible name, or its own text.
+std::string_view accessibleName(const Control& control);
+
+}  // namespace calvetra::layout

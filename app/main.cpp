@@ -5,12 +5,14 @@
 #include <QLocale>
 
 #include "app/main_window.h"
+#include "app/translations.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CALVETRA"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    installSpanishToolkitTexts(app);
 
     MainWindow window(MainWindow::decimalSeparatorOf(QLocale::system()));
     window.load();

@@ -7,15 +7,22 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
+#include "app/graph_results.h"
+#include "app/help_window.h"
 #include "app/line_element.h"
 #include "app/picture_box.h"
 #include "toolkit/layout.h"
 
 // The diagram and the icon live in a static library's resources, which the
 // linker keeps only when they are referenced.
-static void initResources() { Q_INIT_RESOURCE(assets); }
+static void initResources()
+{
+    Q_INIT_RESOURCE(assets);
+    Q_INIT_RESOURCE(help);
+}
 
 using calvetra::Box;
 using calvetra::Label;
@@ -127,6 +134,8 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     findControls();
     setFocusOrder();
     form_ = std::make_unique<calvetra::Form1>(*this, separator);
+    picture_->setReadoutPoint(QPointF(form_->readoutPoint().x, form_->readoutPoint().y));
+    results_ = new GraphResults(this, picture_, *form_, [this](const QString& m) { presenter_(m); });
     connectEvents();
 }
 
@@ -137,6 +146,7 @@ template <class Action> void MainWindow::handOver(Action&& action)
     // Form1's entry points catch every fault of the program themselves.
     action();
     picture_->refresh();
+    results_->updateActions();
 }
 
 char MainWindow::decimalSeparatorOf(const QLocale& locale)
@@ -249,10 +259,12 @@ void MainWindow::findControls()
 void MainWindow::setFocusOrder()
 {
     // Tab index order of the layout. Labels, lines, the frame and the
-    // picture never take the focus; the graph takes it by click only.
+    // picture never take the focus; the graph does, for the read-out from
+    // the keyboard and its menu.
     QList<QWidget*> order;
     for (const layout::Control& c : layout::controls())
-        if (c.tabIndex >= 0 && (c.kind == layout::Kind::TextBox || c.kind == layout::Kind::Button))
+        if (c.tabIndex >= 0 &&
+            (c.kind == layout::Kind::TextBox || c.kind == layout::Kind::Button || c.kind == layout::Kind::PictureBox))
             order.append(widget(c));
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
@@ -271,6 +283,27 @@ void MainWindow::connectEvents()
     }
     connect(picture_, &PictureBox::pointerMoved, this,
             [this](float x, float y) { handOver([this, x, y] { form_->mouseMoved(x, y); }); });
+    connect(picture_, &PictureBox::pressed, this, [this](float x, float y) {
+        form_->placeReadoutPoint(x, y);
+        picture_->setReadoutPoint(QPointF(x, y));
+    });
+    connect(picture_, &PictureBox::readoutKey, this, [this](int dx, int dy, bool large) {
+        handOver([&] { form_->readoutKey(dx, dy, large); });
+        const calvetra::GraphPoint p = form_->readoutPoint();
+        picture_->setReadoutPoint(QPointF(p.x, p.y));
+    });
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    help->setContext(Qt::ApplicationShortcut);
+    connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
+}
+
+void MainWindow::showHelp()
+{
+    if (!help_)
+        help_ = new HelpWindow(form_->separator(), this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 std::string MainWindow::text(Box box) const { return boxes_[static_cast<int>(box)]->text().toStdString(); }

@@ -19,6 +19,8 @@
 #include "toolkit/layout.h"
 #include "toolkit/window.h"
 
+class GraphResults;
+class HelpWindow;
 class LineElement;
 class PictureBox;
 class QLabel;
@@ -43,6 +45,12 @@ public:
     // replace it with one that records the text and returns at once.
     using MessagePresenter = std::function<void(const QString&)>;
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+
+    // The graph's menu and the files it writes.
+    GraphResults* results() const { return results_; }
+    // F1: the help, in its own window beside this one.
+    void showHelp();
+    HelpWindow* helpWindow() const { return help_; }
 
     // calvetra::Window
     std::string text(calvetra::Box box) const override;
@@ -75,6 +83,8 @@ private:
     QPushButton* borrarGrafica_ = nullptr;
     QPushButton* salir_ = nullptr;
     PictureBox* picture_ = nullptr;
+    GraphResults* results_ = nullptr;
+    HelpWindow* help_ = nullptr;
     MessagePresenter presenter_;
     std::unique_ptr<calvetra::Form1> form_;
 };

@@ -1,5 +1,6 @@
 #include "app/picture_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -10,6 +11,18 @@ PictureBox::PictureBox(double pixelsPerTwip, QWidget* parent) : QWidget(parent),
     setMouseTracking(true);
     // Every pixel comes from the cache: Qt need not clear the area first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Reached by Tab in the window's order and by a click, for the read-out
+    // from the keyboard and the graph's menu.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureBox::setReadoutPoint(QPointF twips)
+{
+    if (twips == readoutPoint_)
+        return;
+    readoutPoint_ = twips;
+    if (hasFocus())
+        update();
 }
 
 void PictureBox::refresh()
@@ -33,12 +46,73 @@ void PictureBox::paintEvent(QPaintEvent*)
     if (!cacheIsCurrent(ratio))
         renderCache(ratio);
     painter.drawPixmap(0, 0, cache_);
+    if (hasFocus())
+        paintReadoutCross(painter);
+}
+
+// Drawn over the cached picture, never into it: the graph's drawing stays
+// what the program drew.
+void PictureBox::paintReadoutCross(QPainter& painter) const
+{
+    const QPointF centre = readoutPoint_ * pixelsPerTwip_;
+    constexpr double arm = 5;
+    QPen pen(palette().color(QPalette::WindowText), 1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.drawLine(centre - QPointF(arm, 0), centre + QPointF(arm, 0));
+    painter.drawLine(centre - QPointF(0, arm), centre + QPointF(0, arm));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF p = event->position();
     emit pointerMoved(static_cast<float>(p.x() / pixelsPerTwip_), static_cast<float>(p.y() / pixelsPerTwip_));
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    emit pressed(static_cast<float>(p.x() / pixelsPerTwip_), static_cast<float>(p.y() / pixelsPerTwip_));
+    QWidget::mousePressEvent(event);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event)
+{
+    const bool large = event->modifiers() & Qt::ShiftModifier;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        emit readoutKey(-1, 0, large);
+        break;
+    case Qt::Key_Right:
+        emit readoutKey(1, 0, large);
+        break;
+    case Qt::Key_Up:
+        emit readoutKey(0, -1, large);
+        break;
+    case Qt::Key_Down:
+        emit readoutKey(0, 1, large);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event)
+{
+    // Arriving by keyboard, the read-out shows the point at once, so that
+    // it is read out; a click shows what lies under the pointer instead.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        emit readoutKey(0, 0, false);
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void PictureBox::changeEvent(QEvent* event)

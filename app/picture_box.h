@@ -24,21 +24,35 @@ public:
     void refresh();
     void showCrossCursor();
 
+    // The keyboard's read-out point, in twips; a small cross marks it over
+    // the picture while the box has the focus.
+    void setReadoutPoint(QPointF twips);
+
     // What the last paint copied to the screen.
     const QPixmap& renderedPixmap() const { return cache_; }
 
 signals:
     // The pointer moved over the box; its position in twips.
     void pointerMoved(float x, float y);
+    // A mouse button went down on the box, at this position in twips.
+    void pressed(float x, float y);
+    // An arrow key: move the read-out point (dx, dy in -1, 0, 1; large with
+    // Shift). (0, 0) when the focus arrives from the keyboard.
+    void readoutKey(int dx, int dy, bool large);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     bool cacheIsCurrent(double ratio) const;
     void renderCache(double ratio);
+    void paintReadoutCross(QPainter& painter) const;
 
     double pixelsPerTwip_;
     calvetra::DisplayList list_;
@@ -46,4 +60,5 @@ private:
     QPixmap cache_;
     std::uint64_t cachedRevision_ = 0;
     bool cacheValid_ = false;
+    QPointF readoutPoint_;
 };

@@ -15,6 +15,14 @@ namespace {
 
 QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
+// Files and printers keep shapes as shapes: there a circle is drawn as a
+// circle and lines keep their width when the page is scaled.
+bool isVector(const QPaintEngine* engine)
+{
+    const QPaintEngine::Type type = engine->type();
+    return type == QPaintEngine::SVG || type == QPaintEngine::Pdf || type == QPaintEngine::Picture;
+}
+
 }  // namespace
 
 void PictureRenderer::render(QPainter& painter, const DisplayList& list, double pixelsPerTwip, const QFont& font,
@@ -24,12 +32,13 @@ void PictureRenderer::render(QPainter& painter, const DisplayList& list, double 
     // The device really painted on, also when painting is redirected.
     QPaintDevice* device = painter.paintEngine()->paintDevice();
     const double ratio = device->devicePixelRatioF();
+    const bool vector = isVector(painter.paintEngine());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setFont(font);
     const double ascent = QFontMetricsF(font, device).ascent();
     QPen pen(foreground, 1);
-    pen.setCosmetic(true);
+    pen.setCosmetic(!vector);
 
     const Stamp* last = nullptr;
     for (const PictureOp& op : list.ops()) {
@@ -41,6 +50,14 @@ void PictureRenderer::render(QPainter& painter, const DisplayList& list, double 
                              QPointF(op.x2 * pixelsPerTwip, op.y2 * pixelsPerTwip));
             break;
         case PictureOp::Kind::Circle: {
+            if (vector) {
+                pen.setColor(toQColor(op.colour));
+                painter.setPen(pen);
+                painter.setBrush(Qt::NoBrush);
+                painter.drawEllipse(QPointF(op.x1 * pixelsPerTwip, op.y1 * pixelsPerTwip), op.x2 * pixelsPerTwip,
+                                    op.x2 * pixelsPerTwip);
+                break;
+            }
             const double radius = op.x2 * pixelsPerTwip * ratio;
             if (!last || last->colour != op.colour || last->radius != radius)
                 last = &stamp(op.colour, radius, ratio);

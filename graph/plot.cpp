@@ -46,8 +46,10 @@ void Form1::PlotStoredRuns()
     const double maxTemp = s.MaxTemp;
 
     const long lastRun = s.RunIndex;
+    drawn_.simTime = s.SimTime;
     for (long run = 0; run <= lastRun; ++run) {
         const long steps = s.StepCount;
+        drawn_.stepCount = steps;
         const Rgb colour = kRunColours[run];
         for (long j = 0; j <= steps; ++j) {
             const double x = add(add(div(mul(double(j), plotWidth), steps), xOrigin), 100);
@@ -55,9 +57,11 @@ void Form1::PlotStoredRuns()
             pic.circle(toSingle(x), toSingle(y), kPointRadius, colour);
             if (j == 0) {
                 // The legend is the same at every point; set it once.
+                drawn_.runs.push_back({RunDescription(static_cast<std::int16_t>(run)), 0});
                 window_.setLegendLineVisible(static_cast<int>(run), true);
-                window_.setCaption(label4(static_cast<int>(run)), RunDescription(static_cast<std::int16_t>(run)));
+                window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);
             }
+            drawn_.runs.back().lastStep = j;
             if (runOverflowsAt(run, j))
                 break;
         }

@@ -47,6 +47,14 @@ void Form1::mouseMoved(float x, float y)
 {
     guarded([&] { Picture2_MouseMove(0, 0, x, y); });
 }
+void Form1::readoutKey(int dx, int dy, bool large)
+{
+    guarded([&] {
+        moveReadoutPoint(dx, dy, large);
+        const GraphPoint p = readoutPoint();
+        Picture2_MouseMove(0, 0, static_cast<float>(p.x), static_cast<float>(p.y));
+    });
+}
 
 void Form1::dispatchChange(Box box)
 {
@@ -72,7 +80,11 @@ void Form1::normaliseAllParameterBoxes()
         normaliseCommas(text1(k));
 }
 
-void Form1::clearPicture() { window_.picture().clear(); }
+void Form1::clearPicture()
+{
+    window_.picture().clear();
+    drawn_ = {};
+}
 
 // Start-up: the boxes into slot 0, the empty frame, no run drawn.
 void Form1::Form_Load()

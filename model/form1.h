@@ -9,12 +9,32 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/run_store.h"
 #include "toolkit/window.h"
 
 namespace calvetra {
+
+// What the graph shows: the runs plotted since it was last cleared, each
+// with its legend and the last step drawn (a run stops at an overflow), and
+// the span and step count their points were placed with.
+struct DrawnRun {
+    std::string legend;
+    long lastStep = 0;
+};
+struct DrawnGraph {
+    std::vector<DrawnRun> runs;
+    long stepCount = 0;
+    double simTime = 0;
+};
+
+// A point on the graph, in twips of the box.
+struct GraphPoint {
+    double x = 0, y = 0;
+};
 
 class Form1 {
 public:
@@ -31,6 +51,14 @@ public:
     void clickSalir();                  // Command3
     void userChangedText(Box box);      // typed, pasted, deleted
     void mouseMoved(float x, float y);  // over Picture2, in twips
+    // The read-out from the keyboard: an arrow key moves the read-out point
+    // by a hundredth of the axis (dx, dy in -1, 0, 1; large: a tenth, with
+    // Shift), and the read-out shows what the pointer would show there.
+    void readoutKey(int dx, int dy, bool large);
+    void placeReadoutPoint(double x, double y);  // a click on the graph
+    GraphPoint readoutPoint() const;
+    // What the graph shows now, for copies and exports of it.
+    const DrawnGraph& drawnGraph() const { return drawn_; }
 
     // The handlers themselves, unguarded (tests call them directly).
     void Form_Load();
@@ -71,11 +99,14 @@ private:
     void clearPicture();
     void PlotStoredRuns();
     bool runOverflowsAt(long run, long step) const;
+    void moveReadoutPoint(int dx, int dy, bool large);
     template <class Handler> void guarded(Handler&& handler);
 
     Window& window_;
     char separator_;
     std::unique_ptr<RunStore> store_;  // large: keep it off the stack
+    DrawnGraph drawn_;
+    std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
 };
 
 }  // namespace calvetra

@@ -18,12 +18,15 @@ TEST(LayoutTable, RowsHangTogether)
     for (const layout::Control& c : layout::controls()) {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(names.insert(c.name).second) << "name used twice";
-        if (c.tabIndex >= 0)
+        if (c.tabIndex >= 0) {
             EXPECT_TRUE(tabIndices.insert(c.tabIndex).second) << "tab index used twice";
-        if (c.container)
+        }
+        if (c.container) {
             EXPECT_EQ(layout::control(c.container).kind, layout::Kind::Frame);
-        if (c.labelledBy)
+        }
+        if (c.labelledBy) {
             EXPECT_EQ(layout::control(c.labelledBy).kind, layout::Kind::Label);
+        }
         EXPECT_EQ(c.kind == layout::Kind::Line, c.lineWidth > 0);
         // Every control lies inside the client area.
         if (!c.container && c.kind != layout::Kind::Line) {

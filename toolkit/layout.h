@@ -18,8 +18,9 @@ namespace calvetra::layout {
 constexpr int kClientWidth = 15078;
 constexpr int kClientHeight = 7658;
 
-// The window's title.
+// The window's title and the program's version.
 constexpr const char* kTitle = "CALVETRA";
+constexpr const char* kVersion = "1.00";
 
 enum class Kind { Image, Label, TextBox, Button, Frame, PictureBox, Line };
 

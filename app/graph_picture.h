@@ -1,0 +1,59 @@
+#pragma once
+
+// The graph as it leaves the window (copied, saved, printed): the graph
+// box's drawing, rendered from its display list by the same renderer as the
+// screen, with the legend of the drawn runs beneath it as the window shows
+// it (coloured sample line and description). Never a grab of the screen.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPalette>
+#include <QSizeF>
+#include <QString>
+#include <vector>
+
+#include "toolkit/display_list.h"
+
+class QIODevice;
+class QPagedPaintDevice;
+class QPainter;
+
+struct LegendEntry {
+    QColor colour;
+    QString text;
+};
+
+class GraphPicture {
+public:
+    GraphPicture(const calvetra::DisplayList& list, std::vector<LegendEntry> legend, const QFont& font,
+                 const QPalette& palette);
+
+    // The picture's size in twips, and in pixels at 96 dots per inch (the
+    // size the graph has on a standard screen).
+    QSizeF sizeInTwips() const;
+    QSize designSize() const;
+
+    // Paints the picture with its top-left corner at the painter's origin,
+    // one logical unit a pixel at 96 dots per inch. On a vector device
+    // (SVG, PDF, a printer) circles are circles and texts are texts.
+    void paint(QPainter& painter) const;
+
+    // A raster image of the design size times ratio, crisp at that ratio.
+    QImage image(double ratio) const;
+
+    // The picture as a PNG (at twice the design size), an SVG or a PDF
+    // drawing of the design size. False when the device would not take it.
+    bool writePng(QIODevice& device) const;
+    bool writeSvg(QIODevice& device) const;
+    bool writePdf(QIODevice& device) const;
+
+    // One landscape page, the picture scaled to fit it and centred.
+    void print(QPagedPaintDevice& printer) const;
+
+private:
+    const calvetra::DisplayList& list_;
+    std::vector<LegendEntry> legend_;
+    QFont font_;
+    QPalette palette_;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+// Results that leave the window: the graph's menu (right click, the Menu
+// key, Shift+F10) with "Copiar gráfica", "Guardar gráfica como…",
+// "Exportar datos…" and "Imprimir…", and their shortcuts. Files are written
+// through a temporary file renamed into place, so a failed write leaves any
+// earlier file as it was and is reported in one message.
+
+#include <QAction>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "app/graph_picture.h"
+
+class PictureBox;
+class QWidget;
+namespace calvetra {
+class Form1;
+}
+
+class GraphResults : public QObject {
+    Q_OBJECT
+public:
+    using MessagePresenter = std::function<void(const QString&)>;
+    // Asks where to write: a save dialog by default. Gets the dialog's
+    // title, the suggested path and the file types; returns the path
+    // chosen, or an empty text when the user cancelled.
+    using PathChooser = std::function<QString(const QString& title, const QString& suggested, const QString& types)>;
+
+    GraphResults(QWidget* window, PictureBox* picture, const calvetra::Form1& form, MessagePresenter presenter);
+
+    QAction* copyAction() const { return copy_; }
+    QAction* saveAction() const { return save_; }
+    QAction* exportAction() const { return export_; }
+    QAction* printAction() const { return print_; }
+    void setPathChooser(PathChooser chooser) { chooser_ = std::move(chooser); }
+
+    // Items that need a run follow what the graph shows; called after every
+    // event the program handles.
+    void updateActions();
+
+    // The graph and its legend as they are now.
+    GraphPicture picture() const;
+
+    // Writes the graph as PNG, SVG or PDF (by the path's suffix), or the
+    // drawn runs as CSV. On failure shows the message and returns false.
+    bool saveGraph(const QString& path);
+    bool exportData(const QString& path);
+
+    // The folder the next save dialog opens in.
+    const QString& folder() const { return folder_; }
+
+public slots:
+    void copyGraph();
+    void saveGraphAs();
+    void exportDataAs();
+    void printGraph();
+    void showMenu(const QPoint& position);  // in the graph box's pixels
+
+private:
+    QAction* addAction(const QString& text, const QKeySequence& keys, Qt::ShortcutContext context, QWidget* owner);
+    bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write);
+    QString choose(const QString& title, const QString& name, const QString& types);
+
+    QWidget* window_;
+    PictureBox* picture_;
+    const calvetra::Form1& form_;
+    MessagePresenter presenter_;
+    PathChooser chooser_;
+    QString folder_;
+    QAction* copy_;
+    QAction* save_;
+    QAction* export_;
+    QAction* print_;
+};

@@ -1,0 +1,49 @@
+#include "graph/runs_csv.h"
+
+#include "toolkit/text.h"
+
+namespace calvetra {
+
+namespace {
+
+// A field with the separator, a quote or a line end in it is quoted, with
+// its quotes doubled.
+std::string field(const std::string& s, char separator)
+{
+    if (s.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string::npos)
+        return s;
+    std::string quoted = "\"";
+    for (char c : s) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+}  // namespace
+
+std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char decimalSeparator)
+{
+    const char separator = decimalSeparator == ',' ? ';' : ',';
+    std::string csv = "\xEF\xBB\xBF";  // byte order mark
+    csv += "t (s)";
+    for (const DrawnRun& run : graph.runs)
+        csv += separator + field(run.legend, separator);
+    csv += "\r\n";
+    const long lastRow = graph.runs.empty() ? -1 : graph.stepCount;
+    for (long j = 0; j <= lastRow; ++j) {
+        // Where the graph places step j: the same share of the span.
+        const double t = static_cast<double>(j) * graph.simTime / static_cast<double>(graph.stepCount);
+        csv += text::general(t, decimalSeparator);
+        for (std::size_t run = 0; run < graph.runs.size(); ++run) {
+            csv += separator;
+            if (j <= graph.runs[run].lastStep)
+                csv += text::general(store.RunTemps.at(static_cast<long>(run), j), decimalSeparator);
+        }
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+}  // namespace calvetra

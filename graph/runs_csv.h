@@ -1,0 +1,19 @@
+#pragma once
+
+// The drawn runs as a table for spreadsheets: one row per step with its
+// time and every drawn run's temperature, exactly the numbers on the graph.
+
+#include <string>
+
+#include "model/form1.h"
+
+namespace calvetra {
+
+// UTF-8 with a byte order mark and CRLF line ends. In a locale whose
+// decimal separator is the comma, fields are separated by ";"; otherwise by
+// ",". The header is "t (s)" and each run's legend; a run that stopped at an
+// overflow has empty cells after its last drawn step. Numbers carry 15
+// significant digits and no thousands separator.
+std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char decimalSeparator);
+
+}  // namespace calvetra

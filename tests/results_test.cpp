@@ -1,0 +1,150 @@
+// Results that leave the window: the graph's menu, the saved pictures and
+// data, files written safely, and the toolkit speaking Spanish.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "app/graph_results.h"
+#include "tests/support/window_fixture.h"
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ResultsTest : public WindowTest {
+protected:
+    GraphResults& results() { return *window->results(); }
+    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir folder;
+};
+
+TEST_F(ResultsTest, ItemsThatNeedARunWaitForOne)
+{
+    GraphResults& r = results();
+    const auto enabled = [&] {
+        return std::vector<bool>{r.copyAction()->isEnabled(), r.saveAction()->isEnabled(),
+                                 r.exportAction()->isEnabled(), r.printAction()->isEnabled()};
+    };
+    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, false, true}));
+    clickCalcular();
+    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true}));
+    QTest::mouseClick(find("Command2"), Qt::LeftButton);
+    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, false, true}));
+
+    // The shortcuts: Ctrl+S and Ctrl+E from a box, each opening its dialog
+    // in the Documents folder with the suggested name.
+    clickCalcular();
+    QStringList asked;
+    r.setPathChooser([&](const QString&, const QString& suggested, const QString&) {
+        asked << QFileInfo(suggested).fileName();
+        return QString();
+    });
+    box("Text1(0)")->setFocus();
+    QTest::keyClick(box("Text1(0)"), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(box("Text1(0)"), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(asked, (QStringList{"calvetra.png", "calvetra.csv"}));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ResultsTest, SavedPicturesAreTheGraphWithItsLegend)
+{
+    clickCalcular();
+    ASSERT_TRUE(results().saveGraph(path("g.png")));
+    ASSERT_TRUE(results().saveGraph(path("g.svg")));
+    ASSERT_TRUE(results().saveGraph(path("g.pdf")));
+
+    // PNG: twice the design size, graph and one legend row (5055 + 480
+    // twips high, 6855 wide); the curve in red at step 500 (1395.5, 1455.08).
+    const QImage png(path("g.png"));
+    EXPECT_EQ(png.size(), QSize(914, 738));
+    bool red = false;
+    const QPoint at(qRound(1395.5 * 2 / 15), qRound(1455.08 * 2 / 15));
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) {
+            const QColor c = png.pixelColor(at + QPoint(dx, dy));
+            red |= c.red() > 200 && c.green() < 90 && c.blue() < 90;
+        }
+    EXPECT_TRUE(red);
+
+    // SVG: one circle per drawn point, texts as texts.
+    const QString svg = QString::fromUtf8(readAll(path("g.svg")));
+    EXPECT_EQ(svg.count(QStringLiteral("<circle")), 5001);
+    EXPECT_TRUE(svg.contains(QStringLiteral("> 20000 <")));
+    EXPECT_TRUE(svg.contains(QStringLiteral("Ap.Valv = 100 (%)")));
+
+    // PDF: a PDF document of one page.
+    const QByteArray pdf = readAll(path("g.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 1);
+
+    // Printing: one landscape page.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("printed.pdf"));
+    results().picture().print(printer);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_TRUE(readAll(path("printed.pdf")).startsWith("%PDF-"));
+}
+
+TEST_F(ResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy)
+{
+    clickCalcular();
+    const QString csv = path("datos.csv");
+    {
+        QFile earlier(csv);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("anterior");
+    }
+    // A file size limit makes the write fail part way, as a full disk does
+    // (and it holds for every user, root included).
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = results().exportData(csv);
+    setrlimit(RLIMIT_FSIZE, &before);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readAll(csv), "anterior");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QString::fromUtf8("No se ha podido guardar el archivo «") + csv))
+        << messages[0].toStdString();
+    // No temporary file is left behind, and the program goes on.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"datos.csv"});
+    EXPECT_TRUE(results().exportData(csv));
+    EXPECT_TRUE(readAll(csv).startsWith("\xEF\xBB\xBFt (s),"));
+    // The next dialog opens where the user last saved.
+    EXPECT_EQ(results().folder(), folder.path());
+}
+
+TEST(SpanishToolkit, TheMessageBoxButtonSaysAceptar)
+{
+    MainWindow window('.');
+    window.load();
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        caption = box->button(QMessageBox::Ok)->text().remove(QLatin1Char('&'));
+        box->button(QMessageBox::Ok)->click();
+    });
+    window.showMessage("El tiempo debe ser mayor que 0");
+    EXPECT_EQ(caption, "Aceptar");
+}
+
+}  // namespace

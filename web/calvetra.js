@@ -263,7 +263,8 @@ function showLoadFailure(error) {
   const notice = document.createElement('main');
   notice.className = 'notice';
   notice.innerHTML = '<p>CALVETRA no ha podido cargarse.</p>' +
-    '<p>Ábrala desde un servidor web: la página no funciona abierta directamente desde el disco.</p>';
+    '<p>Abra la página desde un servidor web: abierta directamente desde el disco, ' +
+    'el navegador no carga el programa.</p>';
   document.body.replaceChildren(notice);
   console.error(error);
 }

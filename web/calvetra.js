@@ -285,6 +285,8 @@ async function start() {
   let closing = false;
   let scale = 1;
   let drawnRevision = -1;
+  // The text of each box as the core last saw it.
+  const seen = boxes.map((input) => input.value);
 
   // The window as the core sees it.
   const page = {
@@ -293,6 +295,7 @@ async function start() {
     // input event. The caret stays where the user had it.
     setText(box, text) {
       const input = boxes[box];
+      seen[box] = text;
       if (document.activeElement !== input) {
         input.value = text;
         return;
@@ -366,7 +369,18 @@ async function start() {
       .addEventListener('change', () => { fit(); watchPixelRatio(); }, { once: true });
   }
 
-  boxes.forEach((input, box) => input.addEventListener('input', () => act(() => session.userChangedText(box))));
+  // A change of a box's text runs its handler once, whatever made it:
+  // typing, paste, autofill, assistive technology. Text still being composed
+  // by an input method waits for the composition's end.
+  function textChanged(box, event) {
+    if (event.isComposing || boxes[box].value === seen[box]) return;
+    seen[box] = boxes[box].value;
+    act(() => session.userChangedText(box));
+  }
+  boxes.forEach((input, box) => {
+    input.addEventListener('input', (event) => textChanged(box, event));
+    input.addEventListener('compositionend', (event) => textChanged(box, event));
+  });
   for (const [name, handler] of Object.entries(HANDLERS))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
   canvas.addEventListener('pointermove', (event) => {

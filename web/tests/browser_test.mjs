@@ -239,6 +239,25 @@ test('Borrar Gráfica clears the runs and their legend and keeps the frame', asy
   await page.close();
 });
 
+test('each change of a box runs its handler once: typing, inserted text, the end of a composition', async () => {
+  const page = await open(browser, server.url);
+  const label5 = () => value(page, 'Label5');
+  await type(page, 'Text1(3)', '7200');
+  assert.equal(await label5(), '= 2.00 h');
+  // Text put in as paste, autofill or assistive technology put it.
+  await page.$eval(control('Text1(3)'), (e) => { e.select(); document.execCommand('insertText', false, '36000'); });
+  assert.equal(await label5(), '= 10.00 h');
+  // An input method's text counts once it is composed.
+  await page.$eval(control('Text1(3)'), (e) => {
+    e.value = '3600';
+    e.dispatchEvent(new InputEvent('input', { isComposing: true }));
+  });
+  assert.equal(await label5(), '= 10.00 h');
+  await page.$eval(control('Text1(3)'), (e) => e.dispatchEvent(new CompositionEvent('compositionend')));
+  assert.equal(await label5(), '= 1.00 h');
+  await page.close();
+});
+
 test('the pointer read-out, at design size and with the window scaled down to a small viewport', async () => {
   for (const [width, height] of [[1005, 511], [800, 400]]) {
     const page = await open(browser, server.url, { width, height });

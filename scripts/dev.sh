@@ -7,6 +7,7 @@
 #   bash scripts/dev.sh web        builds the web page and serves it on http://127.0.0.1:8080
 #   bash scripts/dev.sh bench-web  builds the web page and times it in headless Chromium
 set -euo pipefail
+here=$PWD
 cd "$(dirname "$0")/.."
 
 # Debian's emscripten finds its JavaScript helpers here with this Node.js.
@@ -71,11 +72,13 @@ case "${1:-}" in
     ;;
   site)
     [ -n "${2:-}" ] || { echo "usage: bash scripts/dev.sh site DIR" >&2; exit 2; }
+    dest=$2
+    [[ $dest = /* ]] || dest=$here/$dest
     setup
     build web
-    mkdir -p "$2"
-    cp -r build-web/site/. "$2"
-    echo "The site is in $2: publish that folder on any static web server."
+    mkdir -p "$dest"
+    cp -r build-web/site/. "$dest"
+    echo "The site is in $dest: publish that folder on any static web server."
     ;;
   web)
     setup

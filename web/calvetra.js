@@ -21,6 +21,9 @@ const FONT_SUBSTITUTES = {
 
 const HANDLERS = { Command1: 'clickCalcular', Command2: 'clickBorrarGrafica', Command3: 'clickSalir' };
 
+// The codes of the display list's operations, as the binding sends them.
+const LINE = 0, CIRCLE = 1;
+
 const px = (twips) => Math.round(twips / TWIPS_PER_PIXEL);
 
 // Sizes in whole pixels, as the desktop's text is drawn.
@@ -170,7 +173,7 @@ class Picture {
     let stamp = null;
     for (let i = 0; i < ops.length; i += 6) {
       const code = ops[i], colour = ops[i + 1], x1 = ops[i + 2] * k, y1 = ops[i + 3] * k;
-      if (code === 1) {
+      if (code === CIRCLE) {
         const radius = ops[i + 4] * k;
         if (!stamp || stamp.colour !== colour || stamp.radius !== radius) stamp = this.stamp(colour, radius);
         pixels ??= g.getImageData(0, 0, width, height);
@@ -180,7 +183,7 @@ class Picture {
       if (pixels) g.putImageData(pixels, 0, 0);
       pixels = null;
       const ink = colour < 0 ? style.color : hex(colour);
-      if (code === 0) line(g, ink, x1, y1, ops[i + 4] * k, ops[i + 5] * k);
+      if (code === LINE) line(g, ink, x1, y1, ops[i + 4] * k, ops[i + 5] * k);
       else {
         g.fillStyle = ink;
         g.fillText(texts[ops[i + 4]], x1, y1 + ascent);

@@ -3,8 +3,15 @@
 #   bash scripts/dev.sh run    installs what is missing, builds, opens the window
 #   bash scripts/dev.sh test   installs what is missing, builds, runs every test headless
 #   bash scripts/dev.sh bench  installs what is missing, builds, runs the benchmarks
+#   bash scripts/dev.sh site DIR   builds the web page and writes the whole site into DIR
+#   bash scripts/dev.sh web        builds the web page and serves it on http://127.0.0.1:8080
+#   bash scripts/dev.sh bench-web  builds the web page and times it in headless Chromium
 set -euo pipefail
+here=$PWD
 cd "$(dirname "$0")/.."
+
+# Debian's emscripten finds its JavaScript helpers here with this Node.js.
+export NODE_PATH=/usr/share/nodejs
 
 packages=(
   g++ cmake ninja-build pkg-config
@@ -14,7 +21,10 @@ packages=(
   xvfb xauth x11-apps x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core
   binutils-mingw-w64-i686
+  emscripten chromium
 )
+# npm comes with some Node.js packages and on its own in Debian's.
+command -v npm >/dev/null || packages+=(npm)
 
 setup() {
   local missing=()
@@ -35,6 +45,11 @@ build() {  # preset
   cmake --build --preset "$1"
 }
 
+# The browser tests' and benchmark's packages, as the lock file pins them.
+npm_packages() {
+  (cd web && npm ci --no-audit --no-fund --loglevel=error)
+}
+
 case "${1:-}" in
   run)
     setup
@@ -45,6 +60,8 @@ case "${1:-}" in
     setup
     build sanitize
     ctest --preset sanitize
+    build web
+    npm_packages
     build default
     ctest --preset default
     ;;
@@ -53,8 +70,30 @@ case "${1:-}" in
     build default
     ./build/bench/calvetra_bench "${@:2}"
     ;;
+  site)
+    [ -n "${2:-}" ] || { echo "usage: bash scripts/dev.sh site DIR" >&2; exit 2; }
+    dest=$2
+    [[ $dest = /* ]] || dest=$here/$dest
+    setup
+    build web
+    mkdir -p "$dest"
+    cp -r build-web/site/. "$dest"
+    echo "The site is in $dest: publish that folder on any static web server."
+    ;;
+  web)
+    setup
+    build web
+    echo "CALVETRA on http://127.0.0.1:8080/ (Ctrl+C ends it)"
+    exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web/site
+    ;;
+  bench-web)
+    setup
+    build web
+    npm_packages
+    node web/bench/browser_bench.mjs build-web/site "${@:2}"
+    ;;
   *)
-    echo "usage: bash scripts/dev.sh run|test|bench" >&2
+    echo "usage: bash scripts/dev.sh run|test|bench|site DIR|web|bench-web" >&2
     exit 2
     ;;
 esac

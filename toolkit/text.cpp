@@ -1,8 +1,11 @@
 #include "toolkit/text.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -125,13 +128,72 @@ std::string withSeparator(std::string s, char separator)
     return s;
 }
 
+// The three floating-point conversions the text services make. The C++
+// library's own where it has them; otherwise (the WebAssembly build's C++
+// library has neither std::from_chars nor std::to_chars for doubles) the C
+// library's strtod and snprintf, which are exact as well.
+#if defined(__cpp_lib_to_chars) && !defined(CALVETRA_C_NUMBER_CONVERSIONS)
+
+std::errc readDouble(const std::string& chars, double& value)
+{
+    const auto res = std::from_chars(chars.data(), chars.data() + chars.size(), value);
+    return res.ptr == chars.data() ? std::errc::invalid_argument : res.ec;
+}
+
+template <class T> std::string printGeneral(T v, int digits)
+{
+    std::array<char, 64> buf{};
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, digits);
+    return std::string(buf.data(), res.ptr);
+}
+
+// Every decimal of a non-negative double (at most 1074 after the point).
+std::string printExact(double v)
+{
+    static thread_local std::array<char, 1500> buf;
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, 1074);
+    return std::string(buf.data(), res.ptr);
+}
+
+#else
+
+std::errc readDouble(const std::string& chars, double& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(chars.c_str(), &end);
+    if (end == chars.c_str())
+        return std::errc::invalid_argument;
+    // strtod also reports a subnormal result; only zero and infinity are out
+    // of range, as for std::from_chars.
+    if (errno == ERANGE && (v == 0 || std::isinf(v)))
+        return std::errc::result_out_of_range;
+    value = v;
+    return {};
+}
+
+// A float is widened exactly, so its digits are those of its own value.
+template <class T> std::string printGeneral(T v, int digits)
+{
+    std::array<char, 64> buf{};
+    const int n = std::snprintf(buf.data(), buf.size(), "%.*g", digits, static_cast<double>(v));
+    return std::string(buf.data(), static_cast<std::size_t>(n));
+}
+
+std::string printExact(double v)
+{
+    static thread_local std::array<char, 1500> buf;
+    const int n = std::snprintf(buf.data(), buf.size(), "%.1074f", v);
+    return std::string(buf.data(), static_cast<std::size_t>(n));
+}
+
+#endif
+
 template <class T> std::string generalForm(T v, int digits, char separator)
 {
     if (v == 0)
         return "0";  // also for -0
-    std::array<char, 64> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, digits);
-    std::string s(buf.data(), res.ptr);
+    std::string s = printGeneral(v, digits);
     const auto e = s.find('e');
     if (e != std::string::npos)
         s[e] = 'E';
@@ -144,12 +206,10 @@ double parseLeadingNumber(std::string_view s)
 {
     const NumberText n = collect(s);
     double value = 0.0;
-    const char* first = n.chars.data();
-    const char* last = first + n.chars.size();
-    const auto res = std::from_chars(first, last, value);
-    if (res.ec == std::errc::invalid_argument || res.ptr == first)
+    const std::errc ec = readDouble(n.chars, value);
+    if (ec == std::errc::invalid_argument)
         return 0.0;  // no number at the start ("", "-", ".", "abc")
-    if (res.ec == std::errc::result_out_of_range) {
+    if (ec == std::errc::result_out_of_range) {
         if (n.nonZero && n.magnitude > 0)
             raiseFault(FaultKind::Overflow);
         return 0.0;  // underflow: the value is as good as zero
@@ -174,11 +234,7 @@ std::string fixed(double v, int decimals, char separator)
 {
     // The exact decimal expansion of the double (at most 1074 decimals), so
     // that halves are found exactly and rounded away from zero.
-    static thread_local std::array<char, 1500> buf;
-    const double magnitude = std::fabs(v);
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, std::chars_format::fixed, 1074);
-    std::string exact(buf.data(), res.ptr);
-    std::string rounded = roundDecimalText(exact, decimals);
+    std::string rounded = roundDecimalText(printExact(std::fabs(v)), decimals);
     const bool allZero = rounded.find_first_not_of("0.") == std::string::npos;
     if (v < 0 && !allZero)
         rounded.insert(rounded.begin(), '-');

@@ -1,0 +1,241 @@
+// The program's core for the web page. The page gets the layout table as
+// data and one Session: Form1 behind a Window that forwards every operation
+// to an object of the page, with the graph box's display list kept here for
+// the page to draw after each event.
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <string>
+#include <vector>
+
+#include "model/form1.h"
+#include "toolkit/layout.h"
+
+using emscripten::val;
+
+namespace calvetra {
+
+namespace {
+
+namespace layout = calvetra::layout;
+
+// The page's side of the window: an object with the methods text(box),
+// setText(box, text), setCaption(label, caption), setLegendLineVisible(index,
+// visible), setCrossCursor(), showMessage(text) and close(). Boxes and labels
+// are passed as the numbers of their enums.
+class PageWindow : public Window {
+public:
+    explicit PageWindow(val page) : page_(std::move(page)) {}
+
+    std::string text(Box box) const override { return page_.call<std::string>("text", static_cast<int>(box)); }
+    void setText(Box box, const std::string& text) override
+    {
+        page_.call<void>("setText", static_cast<int>(box), text);
+    }
+    void setCaption(Label label, const std::string& caption) override
+    {
+        page_.call<void>("setCaption", static_cast<int>(label), caption);
+    }
+    void setLegendLineVisible(int index, bool visible) override
+    {
+        page_.call<void>("setLegendLineVisible", index, visible);
+    }
+    PictureSize pictureSize() const override
+    {
+        const layout::Control& c = layout::control("Picture2");
+        return {static_cast<double>(c.width), static_cast<double>(c.height)};
+    }
+    DisplayList& picture() override { return picture_; }
+    void setCrossCursor() override { page_.call<void>("setCrossCursor"); }
+    void showMessage(const std::string& message) override { page_.call<void>("showMessage", message); }
+    void close() override { page_.call<void>("close"); }
+
+    const DisplayList& displayList() const { return picture_; }
+
+private:
+    val page_;
+    DisplayList picture_;
+};
+
+// What the page draws: six numbers per operation of the display list.
+enum class OpCode { Line = 0, Circle = 1, Text = 2 };
+constexpr int kNumbersPerOp = 6;
+
+class Session {
+public:
+    // separator: the decimal separator of the browser's language, "." or ",".
+    Session(val page, const std::string& separator)
+        : window_(std::move(page)), form_(window_, separator == "," ? ',' : '.')
+    {
+    }
+
+    void load() { form_.load(); }
+    void clickCalcular() { form_.clickCalcular(); }
+    void clickBorrarGrafica() { form_.clickBorrarGrafica(); }
+    void clickSalir() { form_.clickSalir(); }
+    void userChangedText(int box)
+    {
+        if (box >= 0 && box <= static_cast<int>(Box::Text2))
+            form_.userChangedText(static_cast<Box>(box));
+    }
+    void mouseMoved(float x, float y) { form_.mouseMoved(x, y); }
+
+    // Grows with every change of the drawing: the page draws again only then.
+    double pictureRevision() const { return static_cast<double>(window_.displayList().revision()); }
+
+    // The display list as code, colour, x1, y1, x2, y2 per operation, in
+    // twips of the graph box. The colour is 0xRRGGBB, or -1 for the box's
+    // foreground; a circle's radius is in x2, a text's number in x2. The
+    // view lies in the module's memory: read it before calling in again.
+    val pictureOps()
+    {
+        const DisplayList& list = window_.displayList();
+        ops_.clear();
+        ops_.reserve(list.size() * kNumbersPerOp);
+        for (const PictureOp& op : list.ops()) {
+            const float colour =
+                op.foreground ? -1.0f : static_cast<float>(op.colour.r << 16 | op.colour.g << 8 | op.colour.b);
+            switch (op.kind) {
+            case PictureOp::Kind::Line:
+                ops_.insert(ops_.end(), {float(OpCode::Line), colour, op.x1, op.y1, op.x2, op.y2});
+                break;
+            case PictureOp::Kind::Circle:
+                ops_.insert(ops_.end(), {float(OpCode::Circle), colour, op.x1, op.y1, op.x2, 0});
+                break;
+            case PictureOp::Kind::Text:
+                ops_.insert(ops_.end(), {float(OpCode::Text), colour, op.x1, op.y1, float(op.text), 0});
+                break;
+            }
+        }
+        return val(emscripten::typed_memory_view(ops_.size(), ops_.data()));
+    }
+
+    // The texts printed on the graph box, by their number.
+    val pictureTexts() const
+    {
+        const DisplayList& list = window_.displayList();
+        val texts = val::array();
+        for (const PictureOp& op : list.ops())
+            if (op.kind == PictureOp::Kind::Text)
+                texts.set(op.text, list.textOf(op));
+        return texts;
+    }
+
+private:
+    PageWindow window_;
+    Form1 form_;
+    std::vector<float> ops_;
+};
+
+const char* kindName(layout::Kind kind)
+{
+    switch (kind) {
+    case layout::Kind::Image:
+        return "image";
+    case layout::Kind::Label:
+        return "label";
+    case layout::Kind::TextBox:
+        return "textBox";
+    case layout::Kind::Button:
+        return "button";
+    case layout::Kind::Frame:
+        return "frame";
+    case layout::Kind::PictureBox:
+        return "pictureBox";
+    case layout::Kind::Line:
+        break;
+    }
+    return "line";
+}
+
+// Strings go through std::string, which embind reads as UTF-8.
+val str(const char* s) { return s ? val(std::string(s)) : val::null(); }
+
+val controlForPage(const layout::Control& c)
+{
+    val o = val::object();
+    o.set("name", str(c.name));
+    o.set("kind", str(kindName(c.kind)));
+    o.set("container", str(c.container));
+    o.set("left", c.left);
+    o.set("top", c.top);
+    o.set("width", c.width);
+    o.set("height", c.height);
+    o.set("text", str(c.text));
+    const layout::FontSpec font = layout::fontSpec(c.font);
+    o.set("fontFamily", str(font.family));
+    o.set("fontPoints", font.points);
+    o.set("centred", c.align == layout::Align::Centre);
+    o.set("transparent", c.transparent);
+    o.set("border", c.border);
+    o.set("tabIndex", c.tabIndex);
+    o.set("locked", c.locked);
+    o.set("visible", c.visible);
+    o.set("layer", static_cast<int>(layout::layerOf(c.kind)));
+    if (c.kind == layout::Kind::Line) {
+        const Rgb rgb = c.lineColour.rgb;
+        o.set("lineColour", c.lineColour.windowText ? val::null()
+                                                    : val("rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) +
+                                                          "," + std::to_string(rgb.b) + ")"));
+        o.set("lineWidth", c.lineWidth);
+    }
+    if (c.accessibleName || c.labelledBy)
+        o.set("accessibleName", val(std::string(layout::accessibleName(c))));
+    o.set("accessibleDescription", str(c.accessibleDescription));
+    return o;
+}
+
+// The window's layout for the page: its size in twips, its title, every
+// control in tab-index order, and the names of the boxes, labels and legend
+// lines in the order of the numbers the Window calls carry.
+val pageLayout()
+{
+    val controls = val::array();
+    for (const layout::Control& c : layout::controls())
+        controls.call<void>("push", controlForPage(c));
+    val boxes = val::array();
+    for (int k = 0; k <= static_cast<int>(Box::Text2); ++k)
+        boxes.call<void>("push", str(layout::control(static_cast<Box>(k)).name));
+    val labels = val::array();
+    for (int k = 0; k <= static_cast<int>(Label::Label4_2); ++k)
+        labels.call<void>("push", str(layout::control(static_cast<Label>(k)).name));
+    val legendLines = val::array();
+    for (int k = 0; k < 3; ++k)
+        legendLines.call<void>("push", str(layout::legendLine(k).name));
+
+    val o = val::object();
+    o.set("title", str(layout::kTitle));
+    o.set("clientWidth", layout::kClientWidth);
+    o.set("clientHeight", layout::kClientHeight);
+    const layout::FontSpec font = layout::fontSpec(layout::Font::Window);
+    val windowFont = val::object();
+    windowFont.set("family", str(font.family));
+    windowFont.set("points", font.points);
+    o.set("windowFont", windowFont);
+    o.set("controls", controls);
+    o.set("boxes", boxes);
+    o.set("labels", labels);
+    o.set("legendLines", legendLines);
+    return o;
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(calvetra)
+{
+    emscripten::function("layout", &pageLayout);
+    emscripten::class_<Session>("Session")
+        .constructor<val, const std::string&>()
+        .function("load", &Session::load)
+        .function("clickCalcular", &Session::clickCalcular)
+        .function("clickBorrarGrafica", &Session::clickBorrarGrafica)
+        .function("clickSalir", &Session::clickSalir)
+        .function("userChangedText", &Session::userChangedText)
+        .function("mouseMoved", &Session::mouseMoved)
+        .function("pictureRevision", &Session::pictureRevision)
+        .function("pictureOps", &Session::pictureOps)
+        .function("pictureTexts", &Session::pictureTexts);
+}
+
+}  // namespace calvetra

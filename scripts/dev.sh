@@ -3,7 +3,9 @@
 #   bash scripts/dev.sh run    installs what is missing, builds, opens the window
 #   bash scripts/dev.sh test   installs what is missing, builds, runs every test headless
 #   bash scripts/dev.sh bench  installs what is missing, builds, runs the benchmarks
+#   bash scripts/dev.sh deb DIR  installs what is missing, builds, writes the Debian package into DIR
 set -euo pipefail
+caller="$PWD"
 cd "$(dirname "$0")/.."
 
 packages=(
@@ -14,6 +16,7 @@ packages=(
   xvfb xauth x11-apps x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core
   binutils-mingw-w64-i686
+  dpkg-dev file lintian appstream desktop-file-utils
 )
 
 setup() {
@@ -25,8 +28,16 @@ setup() {
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    # Others may be running apt on this machine: wait for dpkg's lock, and
+    # try the update again while another holds the package lists.
+    local apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+    local try
+    for try in 1 2 3 4 5 6; do
+      "${apt[@]}" update -qq && break
+      ((try < 6)) || exit 1
+      sleep 20
+    done
+    "${apt[@]}" install -y -qq "${missing[@]}"
   fi
 }
 
@@ -53,8 +64,22 @@ case "${1:-}" in
     build default
     ./build/bench/calvetra_bench "${@:2}"
     ;;
+  deb)
+    out="${2:?usage: bash scripts/dev.sh deb DIR}"
+    [[ "$out" == /* ]] || out="$caller/$out"
+    setup
+    build default
+    staging="$(mktemp -d)"
+    trap 'rm -rf "$staging"' EXIT
+    cpack --config build/CPackConfig.cmake -B "$staging" >"$staging/cpack.log" || { cat "$staging/cpack.log" >&2; exit 1; }
+    mkdir -p "$out"
+    for deb in "$staging"/calvetra_*.deb; do
+      mv -f "$deb" "$out/"
+      echo "$out/$(basename "$deb")"
+    done
+    ;;
   *)
-    echo "usage: bash scripts/dev.sh run|test|bench" >&2
+    echo "usage: bash scripts/dev.sh run|test|bench|deb DIR" >&2
     exit 2
     ;;
 esac

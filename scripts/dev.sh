@@ -71,7 +71,7 @@ case "${1:-}" in
     build default
     staging="$(mktemp -d)"
     trap 'rm -rf "$staging"' EXIT
-    cpack --config build/CPackConfig.cmake -B "$staging" >"$staging/cpack.log" || { cat "$staging/cpack.log" >&2; exit 1; }
+    cpack --config build/CPackConfig.cmake -B "$staging" >"$staging/cpack.log" 2>&1 || { cat "$staging/cpack.log" >&2; exit 1; }
     mkdir -p "$out"
     for deb in "$staging"/calvetra_*.deb; do
       mv -f "$deb" "$out/"

@@ -6,6 +6,7 @@
 #   bash scripts/dev.sh site DIR   builds the web page and writes the whole site into DIR
 #   bash scripts/dev.sh web        builds the web page and serves it on http://127.0.0.1:8080
 #   bash scripts/dev.sh bench-web  builds the web page and times it in headless Chromium
+#   bash scripts/dev.sh deb DIR    installs what is missing, builds, writes the Debian package into DIR
 set -euo pipefail
 here=$PWD
 cd "$(dirname "$0")/.."
@@ -22,6 +23,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   binutils-mingw-w64-i686
   emscripten chromium
+  dpkg-dev file lintian appstream desktop-file-utils
 )
 # npm comes with some Node.js packages and on its own in Debian's.
 command -v npm >/dev/null || packages+=(npm)
@@ -35,8 +37,16 @@ setup() {
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    # Others may be running apt on this machine: wait for dpkg's lock, and
+    # try the update again while another holds the package lists.
+    local apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+    local try
+    for try in 1 2 3 4 5 6; do
+      "${apt[@]}" update -qq && break
+      ((try < 6)) || exit 1
+      sleep 20
+    done
+    "${apt[@]}" install -y -qq "${missing[@]}"
   fi
 }
 
@@ -92,8 +102,22 @@ case "${1:-}" in
     npm_packages
     node web/bench/browser_bench.mjs build-web/site "${@:2}"
     ;;
+  deb)
+    out="${2:?usage: bash scripts/dev.sh deb DIR}"
+    [[ "$out" == /* ]] || out="$here/$out"
+    setup
+    build default
+    staging="$(mktemp -d)"
+    trap 'rm -rf "$staging"' EXIT
+    cpack --config build/CPackConfig.cmake -B "$staging" >"$staging/cpack.log" 2>&1 || { cat "$staging/cpack.log" >&2; exit 1; }
+    mkdir -p "$out"
+    for deb in "$staging"/calvetra_*.deb; do
+      mv -f "$deb" "$out/"
+      echo "$out/$(basename "$deb")"
+    done
+    ;;
   *)
-    echo "usage: bash scripts/dev.sh run|test|bench|site DIR|web|bench-web" >&2
+    echo "usage: bash scripts/dev.sh run|test|bench|site DIR|web|bench-web|deb DIR" >&2
     exit 2
     ;;
 esac

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/form1.h"
+#include "model/worked_example.h"
 #include "toolkit/layout.h"
 
 using emscripten::val;
@@ -80,6 +81,19 @@ public:
             form_.userChangedText(static_cast<Box>(box));
     }
     void mouseMoved(float x, float y) { form_.mouseMoved(x, y); }
+    void readoutKey(int dx, int dy, bool large) { form_.readoutKey(dx, dy, large); }
+    void placeReadoutPoint(double x, double y) { form_.placeReadoutPoint(x, y); }
+    // The keyboard's read-out point in twips of the graph box, as [x, y].
+    val readoutPoint() const
+    {
+        const GraphPoint p = form_.readoutPoint();
+        val point = val::array();
+        point.call<void>("push", p.x);
+        point.call<void>("push", p.y);
+        return point;
+    }
+    // The help document with the figures this program works out.
+    std::string help(const std::string& html) const { return fillHelp(html, form_.separator()); }
 
     // Grows with every change of the drawing: the page draws again only then.
     double pictureRevision() const { return static_cast<double>(window_.displayList().revision()); }
@@ -233,6 +247,10 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("clickSalir", &Session::clickSalir)
         .function("userChangedText", &Session::userChangedText)
         .function("mouseMoved", &Session::mouseMoved)
+        .function("readoutKey", &Session::readoutKey)
+        .function("placeReadoutPoint", &Session::placeReadoutPoint)
+        .function("readoutPoint", &Session::readoutPoint)
+        .function("help", &Session::help)
         .function("pictureRevision", &Session::pictureRevision)
         .function("pictureOps", &Session::pictureOps)
         .function("pictureTexts", &Session::pictureTexts);

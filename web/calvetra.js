@@ -100,6 +100,8 @@ function makeControl(c) {
     case 'pictureBox':
       element = document.createElement('canvas');
       element.setAttribute('role', 'img');
+      // In the focus order at its place, for the read-out from the keyboard.
+      element.tabIndex = 0;
       break;
     case 'line':
       element = document.createElement('div');
@@ -386,11 +388,72 @@ async function start() {
   });
   for (const [name, handler] of Object.entries(HANDLERS))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
-  canvas.addEventListener('pointermove', (event) => {
+  // The pointer's place on the graph box, in twips.
+  function twipsAt(event) {
     const r = canvas.getBoundingClientRect();
-    const x = (event.clientX - r.left) * (picture.width / r.width) * TWIPS_PER_PIXEL;
-    const y = (event.clientY - r.top) * (picture.height / r.height) * TWIPS_PER_PIXEL;
+    return [(event.clientX - r.left) * (picture.width / r.width) * TWIPS_PER_PIXEL,
+      (event.clientY - r.top) * (picture.height / r.height) * TWIPS_PER_PIXEL];
+  }
+  canvas.addEventListener('pointermove', (event) => {
+    const [x, y] = twipsAt(event);
     act(() => session.mouseMoved(x, y));
+  });
+
+  // The read-out from the keyboard: the arrow keys move a point by a
+  // hundredth of an axis (a tenth with Shift); a small cross marks it while
+  // the graph has the focus.
+  const cross = document.createElement('div');
+  cross.className = 'readout-cross';
+  cross.hidden = true;
+  cross.style.zIndex = 3;
+  canvas.after(cross);
+  function placeCross() {
+    const [x, y] = session.readoutPoint();
+    cross.style.left = `${canvas.offsetLeft + x / TWIPS_PER_PIXEL}px`;
+    cross.style.top = `${canvas.offsetTop + y / TWIPS_PER_PIXEL}px`;
+  }
+  const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
+  canvas.addEventListener('keydown', (event) => {
+    const step = ARROWS[event.key];
+    if (!step) return;
+    event.preventDefault();
+    act(() => session.readoutKey(step[0], step[1], event.shiftKey));
+    placeCross();
+  });
+  canvas.addEventListener('pointerdown', (event) => {
+    const [x, y] = twipsAt(event);
+    session.placeReadoutPoint(x, y);
+    placeCross();
+  });
+  canvas.addEventListener('focus', () => {
+    // Arriving by keyboard, the read-out shows the point at once.
+    if (canvas.matches(':focus-visible')) act(() => session.readoutKey(0, 0, false));
+    placeCross();
+    cross.hidden = false;
+  });
+  canvas.addEventListener('blur', () => { cross.hidden = true; });
+
+  // F1: the help beside the window, with the figures this program works out.
+  const help = document.getElementById('help');
+  help.querySelector('button').addEventListener('click', () => help.close());
+  help.addEventListener('keydown', (event) => { if (event.key === 'Escape') help.close(); });
+  async function helpDocument() {
+    try {
+      const response = await fetch('ayuda.html');
+      if (response.ok) return session.help(await response.text());
+    } catch (error) {
+      console.error(error);
+    }
+    return '<p lang="es">No se encuentra el texto de la ayuda.</p>';
+  }
+  addEventListener('keydown', async (event) => {
+    if (event.key !== 'F1' || closing) return;
+    event.preventDefault();
+    if (!help.open) {
+      document.getElementById('help-text').srcdoc = await helpDocument();
+      help.show();
+    }
+    help.querySelector('button').focus();
   });
   addEventListener('resize', fit);
   watchPixelRatio();

@@ -107,7 +107,7 @@ test('start-up: every control at its place, the initial texts, names and focus o
     assert.equal(await page.$eval(control(name), (e) => e.getAttribute('aria-live')), 'polite', name);
 
   // Focus starts in Text1(0) and Tab follows the tab indices, locked boxes included.
-  const order = layout.controls.filter((c) => c.kind === 'textBox' || c.kind === 'button')
+  const order = layout.controls.filter((c) => ['textBox', 'button', 'pictureBox'].includes(c.kind))
     .sort((a, b) => a.tabIndex - b.tabIndex).map((c) => c.name);
   const visited = [];
   for (let k = 0; k < order.length; k++) {
@@ -277,6 +277,43 @@ test('Salir ends the session and leaves a closing notice', async () => {
   await page.click(control('Command3'));
   assert.match(await page.$eval('body', (b) => b.innerText), /CALVETRA ha terminado/);
   assert.equal(await page.$$eval('input, button, canvas', (e) => e.length), 0);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('the read-out from the keyboard, as the pointer reads the same point, and the help on F1', async () => {
+  const page = await open(browser, server.url);
+  // The pointer away from the graph, so that only the keys move the read-out.
+  await page.mouse.move(2, 2);
+  await page.focus(control('Command1'));
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.tagName), 'CANVAS');
+  assert.equal(await value(page, 'Label6(0)'), '10000 , 10');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.down('Shift');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.up('Shift');
+  const byKeyboard = await value(page, 'Label6(0)');
+  assert.equal(byKeyboard, '10200 , 12');
+  // The cross marks the point, over the canvas; the pointer at its centre
+  // reads the same, but for the pointer's own rounding.
+  const cross = await page.$eval('.readout-cross', (e) => (e.hidden ? null : e.getBoundingClientRect().toJSON()));
+  assert.ok(cross);
+  await page.mouse.move(cross.x + cross.width / 2, cross.y + cross.height / 2);
+  const [t, T] = (await value(page, 'Label6(0)')).split(' , ').map(Number);
+  assert.ok(Math.abs(t - 10200) <= 1 && Math.abs(T - 12) <= 0.1, `${t} , ${T}`);
+  await page.focus(control('Command2'));
+  assert.equal(await page.$eval('.readout-cross', (e) => e.hidden), true);
+
+  await page.keyboard.press('F1');
+  await page.waitForFunction(() => document.getElementById('help').open
+    && document.getElementById('help-text').contentDocument?.body?.innerText.includes('107.8'));
+  const help = await page.$eval('#help-text', (f) => f.contentDocument.body.innerText);
+  assert.match(help, /dT\/dt = \[ Q1 · \(T1 − T\)/);
+  assert.match(help, /Desbordamniento a t = 17500 \(s\)/);
+  // Not modal: the window goes on taking input.
+  await type(page, 'Text2', '100');
+  assert.equal(await value(page, 'Label2'), '24.4');
   assert.deepEqual(page.errors, []);
   await page.close();
 });

@@ -22,7 +22,8 @@ namespace {
 const QString kGraphTypes = QStringLiteral("Imagen PNG (*.png);;Dibujo SVG (*.svg);;Documento PDF (*.pdf)");
 const QString kDataTypes = QStringLiteral("Datos CSV (*.csv)");
 
-// Why a file could not be written, in the user's words.
+// Why a file could not be written, in the user's words (the system's own
+// wording would be in the system's language).
 QString failureReason(const QSaveFile& file, const QString& path)
 {
     const QFileInfo folder(QFileInfo(path).absolutePath());
@@ -37,8 +38,10 @@ QString failureReason(const QSaveFile& file, const QString& path)
         return QStringLiteral("no hay permiso para escribir el archivo");
     case QFileDevice::RenameError:
         return QStringLiteral("no se pudo reemplazar el archivo anterior");
+    case QFileDevice::OpenError:
+        return QStringLiteral("no se pudo crear el archivo");
     default:
-        return QStringLiteral("error de escritura (%1)").arg(file.errorString());
+        return QStringLiteral("no se pudo escribir el archivo entero (el disco puede estar lleno)");
     }
 }
 

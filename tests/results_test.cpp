@@ -122,8 +122,9 @@ TEST_F(ResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy)
     EXPECT_FALSE(written);
     EXPECT_EQ(readAll(csv), "anterior");
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(QString::fromUtf8("No se ha podido guardar el archivo «") + csv))
-        << messages[0].toStdString();
+    EXPECT_EQ(messages[0], QString::fromUtf8("No se ha podido guardar el archivo «%1»: no se pudo escribir el archivo "
+                                             "entero (el disco puede estar lleno).")
+                               .arg(csv));
     // No temporary file is left behind, and the program goes on.
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"datos.csv"});
     EXPECT_TRUE(results().exportData(csv));

@@ -45,9 +45,9 @@ void installFontSubstitutes()
 
 QFont qtFont(layout::Font id)
 {
-    const layout::FontSpec spec = layout::fontSpec(id);
-    QFont font(QString::fromLatin1(spec.family));
-    font.setPointSizeF(spec.points);
+    const layout::FontSpec face = layout::fontSpec(id);
+    QFont font(QString::fromLatin1(face.family));
+    font.setPointSizeF(face.points);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }

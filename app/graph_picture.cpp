@@ -28,8 +28,8 @@ constexpr double kTextLeft = 960;
 
 QSizeF graphTwips()
 {
-    const calvetra::layout::Control& c = calvetra::layout::control("Picture2");
-    return {static_cast<double>(c.width), static_cast<double>(c.height)};
+    const calvetra::PictureSize size = calvetra::layout::graphSize();
+    return {size.width, size.height};
 }
 
 }  // namespace

@@ -327,11 +327,7 @@ void MainWindow::setCaption(Label label, const std::string& caption)
 
 void MainWindow::setLegendLineVisible(int index, bool visible) { legendLines_.at(index)->setVisible(visible); }
 
-calvetra::PictureSize MainWindow::pictureSize() const
-{
-    const layout::Control& c = layout::control("Picture2");
-    return {static_cast<double>(c.width), static_cast<double>(c.height)};
-}
+calvetra::PictureSize MainWindow::pictureSize() const { return layout::graphSize(); }
 
 calvetra::DisplayList& MainWindow::picture() { return picture_->displayList(); }
 

@@ -29,11 +29,7 @@ public:
         captions_[static_cast<std::size_t>(label)] = caption;
     }
     void setLegendLineVisible(int, bool) override {}
-    PictureSize pictureSize() const override
-    {
-        const layout::Control& c = layout::control("Picture2");
-        return {static_cast<double>(c.width), static_cast<double>(c.height)};
-    }
+    PictureSize pictureSize() const override { return layout::graphSize(); }
     DisplayList& picture() override { return picture_; }
     void setCrossCursor() override {}
     void showMessage(const std::string& message) override { messages.push_back(message); }

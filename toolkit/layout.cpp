@@ -164,6 +164,12 @@ const Control& control(Box box) { return byIndex(kBoxNames, static_cast<int>(box
 const Control& control(Label label) { return byIndex(kLabelNames, static_cast<int>(label)); }
 const Control& legendLine(int index) { return byIndex(kLegendLineNames, index); }
 
+PictureSize graphSize()
+{
+    const Control& c = control("Picture2");
+    return {static_cast<double>(c.width), static_cast<double>(c.height)};
+}
+
 std::string_view accessibleName(const Control& c)
 {
     if (c.labelledBy)

@@ -86,6 +86,9 @@ const Control& control(Box box);
 const Control& control(Label label);
 const Control& legendLine(int index);  // Line3(index)
 
+// The graph box's outer size in twips, as the program draws on it.
+PictureSize graphSize();
+
 // The name an assistive technology reads for a control: its labelling
 // control's caption, its own accessible name, or its own text.
 std::string_view accessibleName(const Control& control);

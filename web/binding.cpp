@@ -42,11 +42,7 @@ public:
     {
         page_.call<void>("setLegendLineVisible", index, visible);
     }
-    PictureSize pictureSize() const override
-    {
-        const layout::Control& c = layout::control("Picture2");
-        return {static_cast<double>(c.width), static_cast<double>(c.height)};
-    }
+    PictureSize pictureSize() const override { return layout::graphSize(); }
     DisplayList& picture() override { return picture_; }
     void setCrossCursor() override { page_.call<void>("setCrossCursor"); }
     void showMessage(const std::string& message) override { page_.call<void>("showMessage", message); }

@@ -1,3 +1,4 @@
+#include "graph/plot_area.h"
 #include "model/form1.h"
 #include "toolkit/checked.h"
 #include "toolkit/text.h"
@@ -15,41 +16,38 @@ constexpr Rgb kGrey{200, 200, 200};
 }  // namespace
 
 // The empty graph: axes, a 4 x 4 grey grid, tick values and axis titles,
-// scaled to SimTime across and MaxTemp up. It draws over whatever the box
-// holds; callers clear it first (except at start-up, when it is empty).
-//
-// Graph coordinates, in twips of the box (W x H, y downwards):
-//   t = 0 .. SimTime   ->  x = MarginLeft (800) .. W − 100
-//   T = 0 .. MaxTemp   ->  y = H − MarginBottom (H − 300) .. 100
-// Axes and grid lines reach 100 past the axes, left and below: the ticks.
+// scaled to SimTime across and MaxTemp up (the plot area's mapping). It
+// draws over whatever the box holds; callers clear it first (except at
+// start-up, when it is empty). Axes and grid lines reach 100 past the axes,
+// left and below: the ticks.
 void Form1::DrawGraphFrame()
 {
     RunStore& s = store();
     DisplayList& pic = window_.picture();
-    const PictureSize size = window_.pictureSize();
-    const double W = size.width;
-    const double H = size.height;
     s.MarginLeft = 800;
     s.MarginBottom = 300;
-    const double ml = s.MarginLeft;
-    const double mb = s.MarginBottom;
+    const PlotArea area = plotArea();
+    const double W = area.boxWidth();
+    const double H = area.boxHeight();
+    const double ml = area.left();
+    const double top = area.top();
 
-    const double axisY = sub(H, mb);
+    const double axisY = area.bottom();
     const double belowAxis = add(axisY, 100);
-    const double right = sub(W, 100);
-    const double plotHeight = sub(sub(H, mb), 100);
-    const double plotWidth = sub(sub(W, ml), 100);
+    const double right = area.right();
+    const double plotHeight = area.height();
+    const double plotWidth = area.width();
 
     pic.line(toSingle(sub(ml, 100)), toSingle(axisY), toSingle(right), toSingle(axisY));
-    pic.line(toSingle(ml), toSingle(belowAxis), toSingle(ml), 100);
+    pic.line(toSingle(ml), toSingle(belowAxis), toSingle(ml), toSingle(top));
     for (int k = 3; k >= 1; --k) {
-        const double yk = add(div(mul(plotHeight, k), 4), 100);
+        const double yk = add(div(mul(plotHeight, k), 4), top);
         pic.line(toSingle(sub(ml, 100)), toSingle(yk), toSingle(right), toSingle(yk), kGrey);
     }
-    pic.line(toSingle(sub(ml, 100)), 100, toSingle(right), 100, kGrey);
+    pic.line(toSingle(sub(ml, 100)), toSingle(top), toSingle(right), toSingle(top), kGrey);
     for (int k = 1; k <= 4; ++k) {
         const double xk = add(ml, div(mul(plotWidth, k), 4));
-        pic.line(toSingle(xk), toSingle(belowAxis), toSingle(xk), 100, kGrey);
+        pic.line(toSingle(xk), toSingle(belowAxis), toSingle(xk), toSingle(top), kGrey);
     }
 
     const auto label = [&](double x, double y, const std::string& text) {

@@ -1,28 +1,14 @@
+#include "graph/plot_area.h"
 #include "model/form1.h"
 #include "toolkit/checked.h"
-#include "toolkit/text.h"
+#include "toolkit/layout.h"
 
 namespace calvetra {
 
-using checked::add;
-using checked::div;
-using checked::mul;
-using checked::sub;
 using checked::toSingle;
 
 namespace {
-const CheckedArray<Rgb, 0, 2> kRunColours = [] {
-    CheckedArray<Rgb, 0, 2> colours;
-    colours[0] = {255, 0, 0};
-    colours[1] = {0, 255, 0};
-    colours[2] = {0, 0, 255};
-    return colours;
-}();
 constexpr float kPointRadius = 10;
-
-// A whole number of twips taken through its decimal text and back, as the
-// plotting has always done; it leaves whole numbers unchanged.
-double throughText(double v) { return text::parseLeadingNumber(text::printedNumber(v, '.')); }
 }  // namespace
 
 // Plots runs 0 to RunIndex from RunTemps as circles of radius 10, one per
@@ -34,26 +20,17 @@ void Form1::PlotStoredRuns()
 {
     RunStore& s = store();
     DisplayList& pic = window_.picture();
-    const PictureSize size = window_.pictureSize();
-    const double ml = s.MarginLeft;
-    const double mb = s.MarginBottom;
-    const double plotWidth = throughText(sub(sub(size.width, ml), 100));
-    const double plotHeight = throughText(sub(sub(size.height, mb), 100));
-    const double heightText = throughText(size.height);
-    const double xOrigin = sub(ml, 100);
-    const double yBase = add(sub(mb, 100), plotHeight);
-    const double yScale = sub(sub(heightText, mb), 100);
-    const double maxTemp = s.MaxTemp;
+    const PlotArea area = plotArea();
 
     const long lastRun = s.RunIndex;
-    drawn_.simTime = s.SimTime;
+    drawn_.area = area;
     for (long run = 0; run <= lastRun; ++run) {
         const long steps = s.StepCount;
         drawn_.stepCount = steps;
-        const Rgb colour = kRunColours[run];
+        const Rgb colour = layout::runColour(run);
         for (long j = 0; j <= steps; ++j) {
-            const double x = add(add(div(mul(double(j), plotWidth), steps), xOrigin), 100);
-            const double y = sub(sub(yBase, div(mul(yScale, s.RunTemps.at(run, j)), maxTemp)), 100);
+            const double x = area.xOfStep(j, steps);
+            const double y = area.yOfTemperature(s.RunTemps.at(run, j));
             pic.circle(toSingle(x), toSingle(y), kPointRadius, colour);
             if (j == 0) {
                 // The legend is the same at every point; set it once.

@@ -33,8 +33,8 @@ std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char de
     csv += "\r\n";
     const long lastRow = graph.runs.empty() ? -1 : graph.stepCount;
     for (long j = 0; j <= lastRow; ++j) {
-        // Where the graph places step j: the same share of the span.
-        const double t = static_cast<double>(j) * graph.simTime / static_cast<double>(graph.stepCount);
+        // The time of step j as the graph placed it.
+        const double t = graph.area.timeOfStep(j, graph.stepCount);
         csv += text::general(t, decimalSeparator);
         for (std::size_t run = 0; run < graph.runs.size(); ++run) {
             csv += separator;

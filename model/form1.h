@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/plot_area.h"
 #include "model/run_store.h"
 #include "toolkit/window.h"
 
@@ -20,7 +21,7 @@ namespace calvetra {
 
 // What the graph shows: the runs plotted since it was last cleared, each
 // with its legend and the last step drawn (a run stops at an overflow), and
-// the span and step count their points were placed with.
+// the plot area and step count their points were placed with.
 struct DrawnRun {
     std::string legend;
     long lastStep = 0;
@@ -28,12 +29,7 @@ struct DrawnRun {
 struct DrawnGraph {
     std::vector<DrawnRun> runs;
     long stepCount = 0;
-    double simTime = 0;
-};
-
-// A point on the graph, in twips of the box.
-struct GraphPoint {
-    double x = 0, y = 0;
+    PlotArea area;
 };
 
 class Form1 {
@@ -99,6 +95,7 @@ private:
     void clearPicture();
     void PlotStoredRuns();
     bool runOverflowsAt(long run, long step) const;
+    PlotArea plotArea() const;
     void moveReadoutPoint(int dx, int dy, bool large);
     template <class Handler> void guarded(Handler&& handler);
 

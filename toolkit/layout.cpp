@@ -3,13 +3,16 @@
 #include <stdexcept>
 #include <string>
 
+#include "toolkit/fault.h"
+
 namespace calvetra::layout {
 
 namespace {
 
-constexpr LineColour kRed{false, {255, 0, 0}};
-constexpr LineColour kGreen{false, {0, 255, 0}};
-constexpr LineColour kBlue{false, {0, 0, 255}};
+constexpr Rgb kRunColours[kRunColourCount] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+constexpr LineColour kRed{false, kRunColours[0]};
+constexpr LineColour kGreen{false, kRunColours[1]};
+constexpr LineColour kBlue{false, kRunColours[2]};
 constexpr LineColour kWindowText{true, {}};
 
 // Designated initialisers keep each row readable: only what differs from a
@@ -119,6 +122,13 @@ template <class Names> const Control& byIndex(const Names& names, int index)
 }
 
 }  // namespace
+
+Rgb runColour(long run)
+{
+    if (run < 0 || run >= kRunColourCount) [[unlikely]]
+        raiseFault(FaultKind::IndexOutOfRange);
+    return kRunColours[run];
+}
 
 FontSpec fontSpec(Font font)
 {

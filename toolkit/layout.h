@@ -48,6 +48,11 @@ struct LineColour {
     Rgb rgb;
 };
 
+// The runs' colours, for a run's curve and its legend line alike: run 0
+// red, run 1 green, run 2 blue. Another run number is a fault.
+constexpr int kRunColourCount = 3;
+Rgb runColour(long run);
+
 struct Control {
     const char* name;                 // the control's name, e.g. "Text1(3)"
     Kind kind;                        //

@@ -1,0 +1,63 @@
+#pragma once
+
+// The plot: the part of the graph box the curves are drawn in, and the one
+// mapping between graph quantities and twips of the box that the frame, the
+// plotting, the read-out and the data export share.
+//
+// Twips of the box (W x H, y downwards):
+//   t = 0 .. SimTime   ->  x = MarginLeft (800) .. W − 100
+//   T = 0 .. MaxTemp   ->  y = H − MarginBottom (H − 300) .. 100
+// Each figure is worked out in the order the program has always used, with
+// checked arithmetic, so the points and read-outs keep their last digit.
+
+#include "model/run_store.h"
+#include "toolkit/window.h"
+
+namespace calvetra {
+
+// A point on the graph, in twips of the box.
+struct GraphPoint {
+    double x = 0, y = 0;
+};
+
+class PlotArea {
+public:
+    // The plot stays this far from the box's top and right edges.
+    static constexpr double kInset = 100;
+
+    PlotArea() = default;  // a box of no size: nothing is drawn on it
+    PlotArea(const RunStore& store, PictureSize box);
+
+    double boxWidth() const { return box_.width; }
+    double boxHeight() const { return box_.height; }
+    double left() const { return marginLeft_; }  // the temperature axis
+    double right() const;                        // W − 100
+    double top() const { return kInset; }        // the line of MaxTemp
+    double bottom() const;                       // the time axis, H − MarginBottom
+    double width() const;                        // W − MarginLeft − 100
+    double height() const;                       // H − MarginBottom − 100
+
+    // Step j of a curve of `steps` steps: its time, and where it is drawn.
+    double timeOfStep(long j, long steps) const;
+    double xOfStep(long j, long steps) const;
+    double yOfTemperature(double temperature) const;
+
+    // The inverse: what the pointer at x or y reads.
+    double timeAt(double x) const;
+    double temperatureAt(double y) const;
+
+    GraphPoint centre() const;
+
+private:
+    PictureSize box_;
+    double marginLeft_ = 0, marginBottom_ = 0;
+    double simTime_ = 0, maxTemp_ = 0;
+    // The plotting has always taken W − MarginLeft − 100, H − MarginBottom −
+    // 100 and H through their decimal text; for the whole numbers that occur
+    // that leaves them unchanged.
+    double plotWidthText_ = 0, plotHeightText_ = 0, heightText_ = 0;
+    // Terms of the point mapping that do not depend on the point.
+    double xOrigin_ = 0, yBase_ = 0, yScale_ = 0;
+};
+
+}  // namespace calvetra

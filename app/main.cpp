@@ -6,12 +6,13 @@
 
 #include "app/main_window.h"
 #include "app/translations.h"
+#include "toolkit/layout.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CALVETRA"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QString::fromLatin1(calvetra::layout::kVersion));
     installSpanishToolkitTexts(app);
 
     MainWindow window(MainWindow::decimalSeparatorOf(QLocale::system()));

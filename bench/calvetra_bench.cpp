@@ -143,7 +143,7 @@ void BM_CalcularThirdPress(benchmark::State& state)
     BenchProgram p;
     p.calcular(2);
     RunStore& s = p.store();
-    if (s.RunIndex != 2 || p.window.messageCount != 0) {
+    if (s.RunIndex != 2 || !p.window.messages.empty()) {
         state.SkipWithError("two runs could not be drawn");
         return;
     }
@@ -155,8 +155,8 @@ void BM_CalcularThirdPress(benchmark::State& state)
             break;
         }
     }
-    if (p.window.messageCount != 0)
-        state.SkipWithError(("a message was shown: " + p.window.lastMessage).c_str());
+    if (!p.window.messages.empty())
+        state.SkipWithError(("a message was shown: " + p.window.messages.back()).c_str());
 }
 BENCHMARK(BM_CalcularThirdPress)->Unit(benchmark::kMicrosecond);
 
@@ -177,8 +177,8 @@ void BM_TimeKeystrokeThreeRuns(benchmark::State& state)
             break;
         }
     }
-    if (p.window.messageCount != 0)
-        state.SkipWithError(("a message was shown: " + p.window.lastMessage).c_str());
+    if (!p.window.messages.empty())
+        state.SkipWithError(("a message was shown: " + p.window.messages.back()).c_str());
 }
 BENCHMARK(BM_TimeKeystrokeThreeRuns)->Unit(benchmark::kMicrosecond);
 
@@ -198,8 +198,8 @@ void BM_InstantQuery(benchmark::State& state)
             break;
         }
     }
-    if (p.window.messageCount != 0)
-        state.SkipWithError(("a message was shown: " + p.window.lastMessage).c_str());
+    if (!p.window.messages.empty())
+        state.SkipWithError(("a message was shown: " + p.window.messages.back()).c_str());
 }
 BENCHMARK(BM_InstantQuery)->Unit(benchmark::kMicrosecond);
 

@@ -129,8 +129,8 @@ void BM_TimeKeystrokeThreeRunsRendered(benchmark::State& state)
             break;
         }
     }
-    if (p.window.messageCount != 0)
-        state.SkipWithError(("a message was shown: " + p.window.lastMessage).c_str());
+    if (!p.window.messages.empty())
+        state.SkipWithError(("a message was shown: " + p.window.messages.back()).c_str());
 }
 BENCHMARK(BM_TimeKeystrokeThreeRunsRendered)->Arg(2)->Unit(benchmark::kMicrosecond);
 

@@ -10,10 +10,10 @@ namespace calvetra {
 // keystroke, and nested inside the program's own writes to the boxes.
 void Form1::Text1_Change(std::int16_t Index)
 {
-    if (Index != 3)
+    if (Index != kSimTimeIndex)
         return;
     RunStore& s = store();
-    s.SimTime = text::parseLeadingNumber(window_.text(Box::Text1_3));
+    s.SimTime = text::parseLeadingNumber(window_.text(text1(kSimTimeIndex)));
     if (!(s.SimTime > 0))
         s.SimTime = 0.0001;
     showSimTimeInHours();

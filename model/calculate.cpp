@@ -67,7 +67,7 @@ void Form1::clampValveOpening()
     s.ValveOpening[s.RunIndex] = 100;
     s.Outflow[s.RunIndex] = toSingle(div(mul(s.ValveOpening[s.RunIndex], s.Inflow[s.RunIndex]), 100));
     showOutflow();
-    setBoxText(Box::Text1_4, "100");
+    setBoxText(text1(kValveIndex), "100");
 }
 
 // Volume, flow, initial temperature and valve opening of the current slot

@@ -19,18 +19,18 @@ double boxValue(const Window& w, int index) { return text::parseLeadingNumber(w.
 void Form1::LoadRunParameters()
 {
     RunStore& s = store();
-    const double inflowLh = boxValue(window_, 1);
+    const double inflowLh = boxValue(window_, kFeedFlowIndex);
     s.Inflow[s.RunIndex] = toSingle(div(div(div(inflowLh, 1000), 60), 60));
     s.InletTemp = 20;
-    s.InitialVolume[s.RunIndex] = toSingle(div(boxValue(window_, 0), 1000));
+    s.InitialVolume[s.RunIndex] = toSingle(div(boxValue(window_, kVolumeIndex), 1000));
     s.TankCapacity[s.RunIndex] = toSingle(mul(s.InitialVolume[s.RunIndex], 10));
     s.StartVolume[s.RunIndex] = s.InitialVolume[s.RunIndex];
-    s.InitialTemp[s.RunIndex] = toSingle(boxValue(window_, 2));
-    s.ValveOpening[s.RunIndex] = toSingle(boxValue(window_, 4));
+    s.InitialTemp[s.RunIndex] = toSingle(boxValue(window_, kInitialTempIndex));
+    s.ValveOpening[s.RunIndex] = toSingle(boxValue(window_, kValveIndex));
     s.Outflow[s.RunIndex] = toSingle(div(mul(s.ValveOpening[s.RunIndex], s.Inflow[s.RunIndex]), 100));
     showOutflow();
-    s.HeaterPower[s.RunIndex] = toSingle(boxValue(window_, 7));
-    s.SimTime = boxValue(window_, 3);
+    s.HeaterPower[s.RunIndex] = toSingle(boxValue(window_, kPowerIndex));
+    s.SimTime = boxValue(window_, kSimTimeIndex);
     showSimTimeInHours();
     if (s.InitialTemp[s.RunIndex] > s.MaxTemp)
         s.MaxTemp = s.InitialTemp[s.RunIndex];
@@ -41,7 +41,7 @@ void Form1::showOutflow()
 {
     const RunStore& s = store();
     const float litresPerHour = toSingle(mul(mul(mul(s.Outflow[s.RunIndex], 1000), 60), 60));
-    setBoxText(Box::Text1_6, text::fixed(litresPerHour, 2, separator_));
+    setBoxText(text1(kOutflowIndex), text::fixed(litresPerHour, 2, separator_));
 }
 
 // Label5: the simulated time in hours.

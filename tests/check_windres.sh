@@ -2,7 +2,9 @@
 # Compiles app/calvetra.rc with the MinGW resource compiler and checks that
 # the result carries the application icon and the version strings.
 #
-# Usage: tests/check_windres.sh SOURCE_DIR
+# Usage: tests/check_windres.sh SOURCE_DIR GENERATED_DIR VERSION
+# GENERATED_DIR holds the build's calvetra_version.h, VERSION is the
+# project's version as that header gives it (1.00).
 # Needs binutils-mingw-w64-i686 (i686-w64-mingw32-windres) and a C
 # preprocessor: i686-w64-mingw32-gcc when installed, otherwise the host cpp.
 # Exits 0 when every check passes, 1 (with the reason) otherwise.
@@ -11,8 +13,12 @@ set -uo pipefail
 fail() { echo "check_windres: FAIL: $*" >&2; exit 1; }
 
 src="${1:-}"
-[ -n "$src" ] || fail "usage: $0 SOURCE_DIR"
+gen="${2:-}"
+version="${3:-}"
+[ -n "$src" ] && [ -n "$gen" ] && [ -n "$version" ] || fail "usage: $0 SOURCE_DIR GENERATED_DIR VERSION"
 src="$(cd "$src" 2>/dev/null && pwd)" || fail "source dir '$1' not found"
+gen="$(cd "$gen" 2>/dev/null && pwd)" || fail "generated dir '$2' not found"
+[ -f "$gen/calvetra_version.h" ] || fail "missing $gen/calvetra_version.h"
 rc_file="$src/app/calvetra.rc"
 ico_file="$src/assets/calvetra.ico"
 [ -f "$rc_file" ] || fail "missing $rc_file"
@@ -35,7 +41,7 @@ obj="$tmp/calvetra_rc.o"
 
 # The icon path in the script is relative to app/; --include-dir lets windres
 # find it whatever the current directory is.
-if ! (cd "$tmp" && "$windres" "${pp_args[@]}" --include-dir "$src/app" \
+if ! (cd "$tmp" && "$windres" "${pp_args[@]}" --include-dir "$src/app" --include-dir "$gen" \
         "$rc_file" -O coff -o "$obj") >"$tmp/windres.log" 2>&1; then
     cat "$tmp/windres.log" >&2
     fail "windres could not compile $rc_file"
@@ -44,7 +50,7 @@ fi
 
 # 1. Raw bytes: version strings are stored as UTF-16LE.
 utf16() { printf '%s' "$1" | sed 's/./&\\x00/g; s/\./\\./g'; }
-for s in "1.00" "FileVersion" "ProductVersion" "CALVETRA" "calvetra.exe" "0C0A04B0"; do
+for s in "$version" "FileVersion" "ProductVersion" "CALVETRA" "calvetra.exe" "0C0A04B0"; do
     LC_ALL=C grep -qaP "$(utf16 "$s")" "$obj" || fail "UTF-16 string \"$s\" not in the compiled resources"
 done
 
@@ -62,7 +68,7 @@ grep -qE 'PRODUCTVERSION 1, 0, 0, 0' "$tmp/back.rc" || fail "PRODUCTVERSION is n
 grep -qE 'FILEOS 0x4$' "$tmp/back.rc" || fail "FILEOS is not VOS__WINDOWS32"
 grep -qE 'FILETYPE 0x1$' "$tmp/back.rc" || fail "FILETYPE is not VFT_APP"
 grep -qF 'BLOCK "0C0A04B0"' "$tmp/back.rc" || fail "string block 0C0A04B0 missing"
-for kv in '"FileVersion", "1.00"' '"ProductVersion", "1.00"' '"ProductName", "CALVETRA"' \
+for kv in "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" '"ProductName", "CALVETRA"' \
           '"InternalName", "calvetra"' '"OriginalFilename", "calvetra.exe"'; do
     grep -qF "VALUE $kv" "$tmp/back.rc" || fail "missing VALUE $kv"
 done
@@ -87,5 +93,5 @@ for ((i = 0; i < ico_count; i++)); do
 done
 obj_size=$(stat -c %s "$obj")
 
-echo "check_windres: OK ($icons icon images, version 1.00, $obj_size bytes of resources)"
+echo "check_windres: OK ($icons icon images, version $version, $obj_size bytes of resources)"
 exit 0

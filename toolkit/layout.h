@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "calvetra_version.h"
 #include "toolkit/display_list.h"
 #include "toolkit/window.h"
 
@@ -20,7 +21,7 @@ constexpr int kClientHeight = 7658;
 
 // The window's title and the program's version.
 constexpr const char* kTitle = "CALVETRA";
-constexpr const char* kVersion = "1.00";
+constexpr const char* kVersion = CALVETRA_VERSION;
 
 enum class Kind { Image, Label, TextBox, Button, Frame, PictureBox, Line };
 

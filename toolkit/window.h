@@ -5,6 +5,7 @@
 // twips and a modal message. The Qt window implements it; tests use a
 // recording implementation. Nothing here knows about Qt.
 
+#include <cstdint>
 #include <string>
 
 #include "toolkit/display_list.h"
@@ -14,10 +15,23 @@ namespace calvetra {
 // The text boxes: Text1(0) to Text1(7), then Text2.
 enum class Box : int { Text1_0, Text1_1, Text1_2, Text1_3, Text1_4, Text1_5, Text1_6, Text1_7, Text2 };
 constexpr int kText1Count = 8;
+constexpr int kBoxCount = kText1Count + 1;
 constexpr Box text1(int index) { return static_cast<Box>(index); }
+
+// What each parameter box holds, by its index in Text1.
+constexpr std::int16_t kVolumeIndex = 0;       // V (l)
+constexpr std::int16_t kFeedFlowIndex = 1;     // Q1 (l/h)
+constexpr std::int16_t kInitialTempIndex = 2;  // T (ºC)
+constexpr std::int16_t kSimTimeIndex = 3;      // t máximo (s)
+constexpr std::int16_t kValveIndex = 4;        // Apertura válvula (%)
+constexpr std::int16_t kFeedTempIndex = 5;     // T1 (ºC), locked
+constexpr std::int16_t kOutflowIndex = 6;      // Q2 (l/h), locked
+constexpr std::int16_t kPowerIndex = 7;        // q (W)
 
 // The labels whose captions change at run time.
 enum class Label : int { Label2, Label5, Label6_0, Label4_0, Label4_1, Label4_2 };
+constexpr int kLabelCount = 6;
+constexpr int kLegendCount = 3;  // Line3(0..2) and Label4(0..2), one per run
 constexpr Label label4(int index) { return static_cast<Label>(static_cast<int>(Label::Label4_0) + index); }
 
 struct PictureSize {

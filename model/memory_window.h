@@ -1,0 +1,70 @@
+#pragma once
+
+// A window with no screen: the boxes start with the layout's texts and the
+// graph box has the layout's size; whatever the program writes is kept to be
+// read back. The help's worked example runs the program on one, the
+// benchmarks measure on one, and the tests' recording window is one that
+// also logs each operation.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/form1.h"
+#include "toolkit/window.h"
+
+namespace calvetra {
+
+class MemoryWindow : public Window {
+public:
+    MemoryWindow();
+
+    std::string text(Box box) const override { return texts[static_cast<std::size_t>(box)]; }
+    void setText(Box box, const std::string& text) override { texts[static_cast<std::size_t>(box)] = text; }
+    void setCaption(Label label, const std::string& caption) override
+    {
+        captions[static_cast<std::size_t>(label)] = caption;
+    }
+    void setLegendLineVisible(int index, bool visible) override
+    {
+        legendVisible.at(static_cast<std::size_t>(index)) = visible;
+    }
+    PictureSize pictureSize() const override { return size; }
+    DisplayList& picture() override { return pictureOps; }
+    void setCrossCursor() override { crossCursor = true; }
+    void showMessage(const std::string& message) override { messages.push_back(message); }
+    void close() override { closed = true; }
+
+    const std::string& caption(Label label) const { return captions[static_cast<std::size_t>(label)]; }
+
+    std::array<std::string, kBoxCount> texts;
+    std::array<std::string, kLabelCount> captions;
+    std::array<bool, kLegendCount> legendVisible{};
+    bool crossCursor = false;
+    bool closed = false;
+    PictureSize size;
+    DisplayList pictureOps;
+    std::vector<std::string> messages;
+};
+
+// The program on an in-memory window, loaded as at start-up.
+template <class W = MemoryWindow> struct ProgramOn {
+    explicit ProgramOn(char separator = '.') : form(window, separator) { form.load(); }
+
+    RunStore& store() { return form.store(); }
+
+    // A user typing a whole new text into a box: one change.
+    void type(Box box, const std::string& text)
+    {
+        std::string& current = window.texts[static_cast<std::size_t>(box)];
+        if (current == text)
+            return;
+        current = text;
+        form.userChangedText(box);
+    }
+
+    W window;
+    Form1 form;
+};
+
+}  // namespace calvetra

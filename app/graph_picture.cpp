@@ -17,19 +17,21 @@ namespace {
 
 constexpr double kPixelsPerTwip = 96.0 / 1440.0;
 
-// The legend's rows below the graph, in twips from the graph's top-left
-// corner: the window places each sample line and description 360 twips
-// apart, the line 120 twips in from the graph's left edge and the text
-// 960 in; the first row starts 120 below the graph.
-constexpr double kLegendGap = 120;
-constexpr double kLegendRow = 360;
-constexpr double kSampleLeft = 120, kSampleRight = 720, kSampleDrop = 120;
-constexpr double kTextLeft = 960;
+// The picture ends this far below the legend's last row.
+constexpr double kMarginBelowLegend = 120;
 
 QSizeF graphTwips()
 {
     const calvetra::PictureSize size = calvetra::layout::graphSize();
     return {size.width, size.height};
+}
+
+// A point of the window's client area, in twips from the graph box's
+// top-left corner (the legend and the graph both lie in the window itself).
+QPointF fromGraph(double x, double y)
+{
+    const calvetra::layout::Control& graph = calvetra::layout::control("Picture2");
+    return {x - graph.left, y - graph.top};
 }
 
 }  // namespace
@@ -42,11 +44,21 @@ GraphPicture::GraphPicture(const calvetra::DisplayList& list, std::vector<Legend
     font_.setFamily(QFontInfo(font).family());
 }
 
+GraphPicture::LegendRow GraphPicture::legendRow(int index)
+{
+    const calvetra::layout::Control& line = calvetra::layout::legendLine(index);
+    const calvetra::layout::Control& label = calvetra::layout::control(calvetra::label4(index));
+    // A line's rectangle holds its end points X1, Y1, X2, Y2.
+    return {fromGraph(line.left, line.top), fromGraph(line.width, line.height), line.lineWidth,
+            fromGraph(label.left, label.top), fromGraph(label.left, label.top + label.height).y()};
+}
+
 QSizeF GraphPicture::sizeInTwips() const
 {
     const QSizeF graph = graphTwips();
-    const double legend = legend_.empty() ? 0 : kLegendGap + kLegendRow * static_cast<double>(legend_.size());
-    return {graph.width(), graph.height() + legend};
+    const double height =
+        legend_.empty() ? graph.height() : legendRow(static_cast<int>(legend_.size()) - 1).bottom + kMarginBelowLegend;
+    return {graph.width(), height};
 }
 
 QSize GraphPicture::designSize() const { return (sizeInTwips() * kPixelsPerTwip).toSize(); }
@@ -66,12 +78,11 @@ void GraphPicture::paint(QPainter& painter) const
     painter.setFont(font_);
     const double ascent = QFontMetricsF(font_, painter.device()).ascent();
     for (std::size_t k = 0; k < legend_.size(); ++k) {
-        const double top = (graphTwips().height() + kLegendGap + kLegendRow * static_cast<double>(k)) * kPixelsPerTwip;
-        const double lineY = top + kSampleDrop * kPixelsPerTwip;
-        painter.setPen(QPen(legend_[k].colour, 2, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(QPointF(kSampleLeft * kPixelsPerTwip, lineY), QPointF(kSampleRight * kPixelsPerTwip, lineY));
+        const LegendRow row = legendRow(static_cast<int>(k));
+        painter.setPen(QPen(legend_[k].colour, row.lineWidth, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(row.lineFrom * kPixelsPerTwip, row.lineTo * kPixelsPerTwip);
         painter.setPen(palette_.color(QPalette::WindowText));
-        painter.drawText(QPointF(kTextLeft * kPixelsPerTwip, top + ascent), legend_[k].text);
+        painter.drawText(row.text * kPixelsPerTwip + QPointF(0, ascent), legend_[k].text);
     }
     painter.restore();
 }

@@ -3,12 +3,14 @@
 // The graph as it leaves the window (copied, saved, printed): the graph
 // box's drawing, rendered from its display list by the same renderer as the
 // screen, with the legend of the drawn runs beneath it as the window shows
-// it (coloured sample line and description). Never a grab of the screen.
+// it (coloured sample line and description, each where the window's layout
+// puts it). Never a grab of the screen.
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPalette>
+#include <QPointF>
 #include <QSizeF>
 #include <QString>
 #include <vector>
@@ -28,6 +30,17 @@ class GraphPicture {
 public:
     GraphPicture(const calvetra::DisplayList& list, std::vector<LegendEntry> legend, const QFont& font,
                  const QPalette& palette);
+
+    // Where the window shows legend row index (0 to 2), in twips from the
+    // graph box's top-left corner: the sample line's end points and pen
+    // width in pixels, the description's top-left corner and its bottom.
+    struct LegendRow {
+        QPointF lineFrom, lineTo;
+        int lineWidth;
+        QPointF text;
+        double bottom;
+    };
+    static LegendRow legendRow(int index);
 
     // The picture's size in twips, and in pixels at 96 dots per inch (the
     // size the graph has on a standard screen).

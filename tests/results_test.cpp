@@ -99,6 +99,47 @@ TEST_F(ResultsTest, SavedPicturesAreTheGraphWithItsLegend)
     EXPECT_TRUE(readAll(path("printed.pdf")).startsWith("%PDF-"));
 }
 
+// The saved and printed legend is the window's: each row's sample line and
+// description stand where the window shows them, relative to the graph, with
+// the window's very pixels.
+TEST_F(ResultsTest, TheExportedLegendStandsWhereTheWindowShowsIt)
+{
+    for (int run = 0; run < 3; ++run)
+        clickCalcular();
+    const QImage exported = results().picture().image(1);
+    const QImage screen = window->grab().toImage();
+    const QPoint graph = picture()->geometry().topLeft();
+    // Pixels that differ within a rectangle of the window, and how many of
+    // the window's are dark (the text's).
+    const auto compare = [&](const QRect& area, int& dark) {
+        int differing = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                differing += exported.pixelColor(QPoint(x, y) - graph) != screen.pixelColor(x, y);
+                dark += screen.pixelColor(x, y).lightness() < 100;
+            }
+        return differing;
+    };
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        const GraphPicture::LegendRow row = GraphPicture::legendRow(k);
+        const std::string index = std::to_string(k);
+        const QRect text = find(("Label4(" + index + ")").c_str())->geometry();
+        EXPECT_EQ(text.topLeft() - graph, (row.text / 15).toPoint());
+        EXPECT_EQ(text.bottom() + 1 - graph.y(), qRound(row.bottom / 15));
+        const QRect line = find(("Line3(" + index + ")").c_str())->geometry();
+        EXPECT_EQ(line.left() - graph.x(), qRound(row.lineFrom.x() / 15));
+        EXPECT_EQ(line.right() + 1 - graph.x(), qRound(row.lineTo.x() / 15));
+        EXPECT_EQ(line.top() - graph.y(), qRound(row.lineFrom.y() / 15) - row.lineWidth / 2);
+        EXPECT_EQ(line.height(), row.lineWidth);
+
+        int dark = 0;
+        EXPECT_EQ(compare(text, dark), 0);
+        EXPECT_GT(dark, 0) << "no legend text";
+        EXPECT_EQ(compare(line.adjusted(0, -1, 0, 1), dark), 0);
+    }
+}
+
 TEST_F(ResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy)
 {
     clickCalcular();

@@ -31,16 +31,16 @@ namespace layout = calvetra::layout;
 
 namespace {
 
-// Faces the layout was drawn with, and the nearest metric-compatible faces
-// to take where they are not installed.
+// Faces the layout was drawn with, and the faces to take where they are not
+// installed.
 void installFontSubstitutes()
 {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Arial Narrow"),
-                               {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow"),
-                                QStringLiteral("DejaVu Sans Condensed")});
+    for (const char* family : {"MS Sans Serif", "Arial Narrow"}) {
+        QStringList faces;
+        for (const char* face : layout::fontSubstitutes(family))
+            faces << QString::fromLatin1(face);
+        QFont::insertSubstitutions(QString::fromLatin1(family), faces);
+    }
 }
 
 QFont qtFont(layout::Font id)
@@ -71,22 +71,11 @@ QLabel* makeLabel(QWidget* parent, const layout::Control& c)
     return label;
 }
 
-// A horizontal or vertical line given by its end points in twips; the pen's
-// width spreads evenly about the line.
-LineElement* makeLine(QWidget* parent, const TwipScale& scale, const layout::Control& c)
+LineElement* makeLine(QWidget* parent, const layout::Control& c)
 {
-    auto* line = c.lineColour.windowText
-                     ? new LineElement(parent)
-                     : new LineElement(QColor(c.lineColour.rgb.r, c.lineColour.rgb.g, c.lineColour.rgb.b), parent);
-    const int x1 = c.left, y1 = c.top, x2 = c.width, y2 = c.height;
-    const int before = c.lineWidth / 2;
-    if (y1 == y2)
-        line->setGeometry(scale.pixels(x1), scale.pixels(y1) - before, scale.pixels(x2) - scale.pixels(x1),
-                          c.lineWidth);
-    else
-        line->setGeometry(scale.pixels(x1) - before, scale.pixels(y1), c.lineWidth,
-                          scale.pixels(y2) - scale.pixels(y1));
-    return line;
+    return c.lineColour.windowText
+               ? new LineElement(parent)
+               : new LineElement(QColor(c.lineColour.rgb.r, c.lineColour.rgb.g, c.lineColour.rgb.b), parent);
 }
 
 QLineEdit* makeBox(QWidget* parent, const layout::Control& c)
@@ -221,12 +210,12 @@ void MainWindow::buildControl(const layout::Control& c)
         w = new PictureBox(scale_.pixelsPerTwip(), parent);
         break;
     case layout::Kind::Line:
-        w = makeLine(parent, scale_, c);
+        w = makeLine(parent, c);
         break;
     }
     w->setObjectName(QString::fromLatin1(c.name));
-    if (c.kind != layout::Kind::Line)
-        w->setGeometry(scale_.rect(c.left, c.top, c.width, c.height));
+    const layout::PixelRect r = layout::pixelRect(c, scale_.pixelsPerTwip());
+    w->setGeometry(r.left, r.top, r.width, r.height);
     if (c.font != layout::Font::Window)
         w->setFont(qtFont(c.font));
     if (c.accessibleName || c.labelledBy)
@@ -250,9 +239,6 @@ void MainWindow::findControls()
         captions_[k] = static_cast<QLabel*>(widget(layout::control(static_cast<Label>(k))));
     for (int k = 0; k < 3; ++k)
         legendLines_[static_cast<std::size_t>(k)] = static_cast<LineElement*>(widget(layout::legendLine(k)));
-    calcular_ = findChild<QPushButton*>(QStringLiteral("Command1"));
-    borrarGrafica_ = findChild<QPushButton*>(QStringLiteral("Command2"));
-    salir_ = findChild<QPushButton*>(QStringLiteral("Command3"));
     picture_ = findChild<PictureBox*>(QStringLiteral("Picture2"));
 }
 
@@ -273,9 +259,11 @@ void MainWindow::setFocusOrder()
 
 void MainWindow::connectEvents()
 {
-    connect(calcular_, &QPushButton::clicked, this, [this] { handOver([this] { form_->clickCalcular(); }); });
-    connect(borrarGrafica_, &QPushButton::clicked, this, [this] { handOver([this] { form_->clickBorrarGrafica(); }); });
-    connect(salir_, &QPushButton::clicked, this, [this] { handOver([this] { form_->clickSalir(); }); });
+    for (const calvetra::ButtonHandler& b : calvetra::Form1::buttonHandlers()) {
+        auto* button = findChild<QPushButton*>(QString::fromLatin1(b.button));
+        connect(button, &QPushButton::clicked, this,
+                [this, click = b.click] { handOver([&] { (form_.get()->*click)(); }); });
+    }
     for (std::size_t k = 0; k < boxes_.size(); ++k) {
         const auto box = static_cast<Box>(k);
         connect(boxes_[k], &QLineEdit::textChanged, this,

@@ -79,9 +79,6 @@ private:
     std::array<QLineEdit*, 9> boxes_{};
     std::array<QLabel*, 6> captions_{};  // indexed by calvetra::Label
     std::array<LineElement*, 3> legendLines_{};
-    QPushButton* calcular_ = nullptr;
-    QPushButton* borrarGrafica_ = nullptr;
-    QPushButton* salir_ = nullptr;
     PictureBox* picture_ = nullptr;
     GraphResults* results_ = nullptr;
     HelpWindow* help_ = nullptr;

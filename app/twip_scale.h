@@ -4,7 +4,8 @@
 // window is given in twips; at 96 dots per inch fifteen twips make one pixel.
 
 #include <QRect>
-#include <cmath>
+
+#include "toolkit/layout.h"
 
 class TwipScale {
 public:
@@ -12,7 +13,7 @@ public:
     explicit TwipScale(double dpi) : pixelsPerTwip_(dpi / 1440.0) {}
 
     double pixelsPerTwip() const { return pixelsPerTwip_; }
-    int pixels(double twips) const { return static_cast<int>(std::lround(twips * pixelsPerTwip_)); }
+    int pixels(double twips) const { return calvetra::layout::pixels(twips, pixelsPerTwip_); }
     double twips(double pixels) const { return pixels / pixelsPerTwip_; }
 
     // Rounds the edges rather than the size, so controls that meet in twips

@@ -56,6 +56,16 @@ void Form1::readoutKey(int dx, int dy, bool large)
     });
 }
 
+std::span<const ButtonHandler> Form1::buttonHandlers()
+{
+    static constexpr ButtonHandler kButtons[] = {
+        {"Command1", "clickCalcular", &Form1::clickCalcular},
+        {"Command2", "clickBorrarGrafica", &Form1::clickBorrarGrafica},
+        {"Command3", "clickSalir", &Form1::clickSalir},
+    };
+    return kButtons;
+}
+
 void Form1::dispatchChange(Box box)
 {
     if (box == Box::Text2)

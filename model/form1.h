@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,16 @@ struct DrawnGraph {
     std::vector<DrawnRun> runs;
     long stepCount = 0;
     PlotArea area;
+};
+
+class Form1;
+
+// The window's buttons and the entry point a click on each runs, with that
+// entry point's name as the web page calls it.
+struct ButtonHandler {
+    const char* button;   // "Command1"
+    const char* handler;  // "clickCalcular"
+    void (Form1::*click)();
 };
 
 class Form1 {
@@ -53,6 +64,7 @@ public:
     void readoutKey(int dx, int dy, bool large);
     void placeReadoutPoint(double x, double y);  // a click on the graph
     GraphPoint readoutPoint() const;
+    static std::span<const ButtonHandler> buttonHandlers();
     // What the graph shows now, for copies and exports of it.
     const DrawnGraph& drawnGraph() const { return drawn_; }
 

@@ -1,5 +1,6 @@
 #include "toolkit/layout.h"
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -147,6 +148,18 @@ FontSpec fontSpec(Font font)
     return {"MS Sans Serif", 8.25};
 }
 
+std::span<const char* const> fontSubstitutes(std::string_view family)
+{
+    static constexpr const char* kSansSerif[] = {"Microsoft Sans Serif", "Liberation Sans", "Arimo",    "Nimbus Sans",
+                                                 "DejaVu Sans",          "Arial",           "Helvetica"};
+    static constexpr const char* kNarrow[] = {"Liberation Sans Narrow", "Nimbus Sans Narrow", "DejaVu Sans Condensed"};
+    if (family == "MS Sans Serif")
+        return kSansSerif;
+    if (family == "Arial Narrow")
+        return kNarrow;
+    return {};
+}
+
 Layer layerOf(Kind kind)
 {
     switch (kind) {
@@ -173,6 +186,20 @@ const Control& control(std::string_view name)
 const Control& control(Box box) { return byIndex(kBoxNames, static_cast<int>(box)); }
 const Control& control(Label label) { return byIndex(kLabelNames, static_cast<int>(label)); }
 const Control& legendLine(int index) { return byIndex(kLegendLineNames, index); }
+
+int pixels(double twips, double pixelsPerTwip) { return static_cast<int>(std::lround(twips * pixelsPerTwip)); }
+
+PixelRect pixelRect(const Control& c, double pixelsPerTwip)
+{
+    const auto px = [&](int twips) { return pixels(twips, pixelsPerTwip); };
+    if (c.kind != Kind::Line)
+        return {px(c.left), px(c.top), px(c.left + c.width) - px(c.left), px(c.top + c.height) - px(c.top)};
+    const int x1 = c.left, y1 = c.top, x2 = c.width, y2 = c.height;
+    const int before = c.lineWidth / 2;
+    if (y1 == y2)
+        return {px(x1), px(y1) - before, px(x2) - px(x1), c.lineWidth};
+    return {px(x1) - before, px(y1), c.lineWidth, px(y2) - px(y1)};
+}
 
 PictureSize graphSize()
 {

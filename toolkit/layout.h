@@ -35,6 +35,10 @@ struct FontSpec {
 
 FontSpec fontSpec(Font font);
 
+// The faces to take, in this order, where a layout's face is not installed:
+// the nearest metric-compatible ones first. Empty for a face with none.
+std::span<const char* const> fontSubstitutes(std::string_view family);
+
 enum class Align { Left, Centre };
 
 // Where a control lies among its siblings: the diagram beneath everything,
@@ -91,6 +95,21 @@ const Control& control(std::string_view name);
 const Control& control(Box box);
 const Control& control(Label label);
 const Control& legendLine(int index);  // Line3(index)
+
+// Twips to whole pixels, rounded to the nearest, at pixelsPerTwip (1/15 at
+// 96 dots per inch).
+int pixels(double twips, double pixelsPerTwip);
+
+// A control's rectangle in whole pixels of its container. The edges are
+// rounded rather than the size, so controls that meet in twips still meet
+// in pixels. A line's end points are rounded and its pen width spreads
+// evenly about it (one pixel above a two-pixel line, none above a one-pixel
+// line).
+struct PixelRect {
+    int left, top, width, height;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+PixelRect pixelRect(const Control& control, double pixelsPerTwip);
 
 // The graph box's outer size in twips, as the program draws on it.
 PictureSize graphSize();

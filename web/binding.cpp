@@ -162,6 +162,19 @@ const char* kindName(layout::Kind kind)
 // Strings go through std::string, which embind reads as UTF-8.
 val str(const char* s) { return s ? val(std::string(s)) : val::null(); }
 
+// The page's CSS pixels are 96 to the inch: 15 twips a pixel.
+constexpr double kPixelsPerTwip = 1.0 / 15;
+
+// A layout face and then the faces to take where it is not installed.
+val facesOf(const char* family)
+{
+    val faces = val::array();
+    faces.call<void>("push", str(family));
+    for (const char* face : layout::fontSubstitutes(family))
+        faces.call<void>("push", str(face));
+    return faces;
+}
+
 val controlForPage(const layout::Control& c)
 {
     val o = val::object();
@@ -172,9 +185,17 @@ val controlForPage(const layout::Control& c)
     o.set("top", c.top);
     o.set("width", c.width);
     o.set("height", c.height);
+    const layout::PixelRect r = layout::pixelRect(c, kPixelsPerTwip);
+    val pixels = val::object();
+    pixels.set("left", r.left);
+    pixels.set("top", r.top);
+    pixels.set("width", r.width);
+    pixels.set("height", r.height);
+    o.set("pixels", pixels);
     o.set("text", str(c.text));
     const layout::FontSpec font = layout::fontSpec(c.font);
     o.set("fontFamily", str(font.family));
+    o.set("fontFaces", facesOf(font.family));
     o.set("fontPoints", font.points);
     o.set("centred", c.align == layout::Align::Centre);
     o.set("transparent", c.transparent);
@@ -197,8 +218,10 @@ val controlForPage(const layout::Control& c)
 }
 
 // The window's layout for the page: its size in twips, its title, every
-// control in tab-index order, and the names of the boxes, labels and legend
-// lines in the order of the numbers the Window calls carry.
+// control in tab-index order with its rectangle also in whole CSS pixels,
+// the names of the boxes, labels and legend lines in the order of the
+// numbers the Window calls carry, and which Session method each button's
+// click calls. A font comes with its substitutes.
 val pageLayout()
 {
     val controls = val::array();
@@ -214,6 +237,11 @@ val pageLayout()
     for (int k = 0; k < 3; ++k)
         legendLines.call<void>("push", str(layout::legendLine(k).name));
 
+    // Each button's name with the Session method its click calls.
+    val buttonHandlers = val::object();
+    for (const ButtonHandler& b : Form1::buttonHandlers())
+        buttonHandlers.set(b.button, str(b.handler));
+
     val o = val::object();
     o.set("title", str(layout::kTitle));
     o.set("clientWidth", layout::kClientWidth);
@@ -221,12 +249,14 @@ val pageLayout()
     const layout::FontSpec font = layout::fontSpec(layout::Font::Window);
     val windowFont = val::object();
     windowFont.set("family", str(font.family));
+    windowFont.set("faces", facesOf(font.family));
     windowFont.set("points", font.points);
     o.set("windowFont", windowFont);
     o.set("controls", controls);
     o.set("boxes", boxes);
     o.set("labels", labels);
     o.set("legendLines", legendLines);
+    o.set("buttonHandlers", buttonHandlers);
     return o;
 }
 

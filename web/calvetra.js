@@ -13,14 +13,6 @@
 const TWIPS_PER_PIXEL = 15; // at 96 dots per inch, which CSS pixels are
 const PIXELS_PER_POINT = 4 / 3;
 
-// Faces the layout was drawn with, then the nearest ones found elsewhere.
-const FONT_SUBSTITUTES = {
-  'MS Sans Serif': '"Microsoft Sans Serif", "Liberation Sans", Arimo, "Nimbus Sans", "DejaVu Sans", Arial, Helvetica',
-  'Arial Narrow': '"Liberation Sans Narrow", "Nimbus Sans Narrow", "DejaVu Sans Condensed"',
-};
-
-const HANDLERS = { Command1: 'clickCalcular', Command2: 'clickBorrarGrafica', Command3: 'clickSalir' };
-
 // The codes of the display list's operations, as the binding sends them.
 const LINE = 0, CIRCLE = 1;
 
@@ -29,9 +21,9 @@ const px = (twips) => Math.round(twips / TWIPS_PER_PIXEL);
 // Sizes in whole pixels, as the desktop's text is drawn.
 const fontSize = (points) => Math.round(points * PIXELS_PER_POINT);
 
-function fontOf(family, points) {
-  const substitutes = FONT_SUBSTITUTES[family];
-  return `${fontSize(points)}px "${family}", ${substitutes ? substitutes + ', ' : ''}sans-serif`;
+// faces: the layout's face, then its substitutes, as the core lists them.
+function fontOf(faces, points) {
+  return `${fontSize(points)}px ${faces.map((face) => `"${face}"`).join(', ')}, sans-serif`;
 }
 
 // The browser language's decimal separator, as the program uses it.
@@ -40,20 +32,10 @@ function decimalSeparator() {
   return parts.some((p) => p.type === 'decimal' && p.value === ',') ? ',' : '.';
 }
 
-// Rounds the edges rather than the size, so controls that meet in twips
-// still meet in pixels.
+// The core rounds each control's rectangle to whole pixels.
 function place(element, c) {
-  let left = px(c.left), top = px(c.top), right = px(c.left + c.width), bottom = px(c.top + c.height);
-  if (c.kind === 'line') {
-    // End points (left, top)-(width, height); the width spreads evenly.
-    const before = Math.floor(c.lineWidth / 2);
-    [left, top, right, bottom] = c.top === c.height
-      ? [px(c.left), px(c.top) - before, px(c.width), px(c.top) - before + c.lineWidth]
-      : [px(c.left) - before, px(c.top), px(c.left) - before + c.lineWidth, px(c.height)];
-  }
-  Object.assign(element.style, {
-    left: `${left}px`, top: `${top}px`, width: `${right - left}px`, height: `${bottom - top}px`,
-  });
+  const { left, top, width, height } = c.pixels;
+  Object.assign(element.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
 }
 
 function makeControl(c) {
@@ -111,7 +93,7 @@ function makeControl(c) {
   element.dataset.name = c.name;
   place(element, c);
   element.style.zIndex = c.layer;
-  element.style.font = fontOf(c.fontFamily, c.fontPoints);
+  element.style.font = fontOf(c.fontFaces, c.fontPoints);
   if (c.centred) element.style.textAlign = 'center';
   element.hidden = !c.visible;
   if (c.accessibleName && c.kind !== 'image') element.setAttribute('aria-label', c.accessibleName);
@@ -125,7 +107,7 @@ function buildWindow(form, layout) {
   const byName = new Map();
   const width = px(layout.clientWidth), height = px(layout.clientHeight);
   Object.assign(form.style, { width: `${width}px`, height: `${height}px` });
-  form.style.font = fontOf(layout.windowFont.family, layout.windowFont.points);
+  form.style.font = fontOf(layout.windowFont.faces, layout.windowFont.points);
   for (const c of layout.controls) {
     const element = makeControl(c);
     (c.container ? byName.get(c.container) : form).append(element);
@@ -386,7 +368,7 @@ async function start() {
     input.addEventListener('input', (event) => textChanged(box, event));
     input.addEventListener('compositionend', (event) => textChanged(box, event));
   });
-  for (const [name, handler] of Object.entries(HANDLERS))
+  for (const [name, handler] of Object.entries(layout.buttonHandlers))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
   // The pointer's place on the graph box, in twips.
   function twipsAt(event) {

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "model/messages.h"
+#include "tests/support/drawing.h"
 #include "tests/support/recording_window.h"
 #include "toolkit/fault.h"
 #include "toolkit/text.h"
@@ -38,6 +39,7 @@
 namespace {
 
 using namespace calvetra;
+using calvetra::testing::isFaultMessage;
 using calvetra::testing::RecordingWindow;
 
 constexpr int kMaxActions = 40;
@@ -73,15 +75,6 @@ struct Run {
             fail(run, #condition, detail);                                                                             \
     } while (0)
 
-bool isFaultMessage(const std::string& m)
-{
-    for (FaultKind kind : {FaultKind::Overflow, FaultKind::InvalidOperation, FaultKind::DivisionByZero,
-                           FaultKind::IndexOutOfRange, FaultKind::IntegerOverflow})
-        if (m == faultMessage(kind))
-            return true;
-    return false;
-}
-
 bool isOverflowMessage(const std::string& m)
 {
     const std::string_view prefix = messages::kOverflowPrefix;
@@ -101,22 +94,10 @@ bool isKnownMessage(const std::string& m)
 
 std::size_t circlesOf(const RecordingWindow& w, int run)
 {
-    static const Rgb colours[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-    std::size_t n = 0;
-    for (const PictureOp& op : w.pictureOps.ops())
-        if (op.kind == PictureOp::Kind::Circle && op.colour == colours[run])
-            ++n;
-    return n;
+    return calvetra::testing::circleCount(w.pictureOps, calvetra::testing::kRunColours[run]);
 }
 
-std::size_t allCircles(const RecordingWindow& w)
-{
-    std::size_t n = 0;
-    for (const PictureOp& op : w.pictureOps.ops())
-        if (op.kind == PictureOp::Kind::Circle)
-            ++n;
-    return n;
-}
+std::size_t allCircles(const RecordingWindow& w) { return calvetra::testing::countOps(w.pictureOps).circles; }
 
 struct Snapshot {
     std::int16_t runIndex;

@@ -4,28 +4,12 @@
 #include <string>
 
 #include "model/messages.h"
+#include "tests/support/drawing.h"
 #include "tests/support/recording_window.h"
 #include "toolkit/text.h"
 
 using namespace calvetra;
-using calvetra::testing::Program;
-
-namespace {
-
-constexpr std::size_t kFrameOps = 23;  // ten lines and thirteen labels
-constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255};
-const std::string kInitialDescription = "V = 5.4 (l) -- Q = 10 (l/h) -- To = 20.0 (ºC) -- Ap.Valv = 100 (%)";
-
-std::vector<PictureOp> circles(const DisplayList& pic, Rgb colour)
-{
-    std::vector<PictureOp> out;
-    for (const PictureOp& op : pic.ops())
-        if (op.kind == PictureOp::Kind::Circle && op.colour == colour)
-            out.push_back(op);
-    return out;
-}
-
-}  // namespace
+using namespace calvetra::testing;
 
 TEST(Calcular, FirstPressWithTheInitialBoxes)
 {

@@ -4,34 +4,20 @@
 #include <vector>
 
 #include "model/messages.h"
+#include "tests/support/drawing.h"
 #include "tests/support/recording_window.h"
 #include "toolkit/text.h"
 
 using namespace calvetra;
-using calvetra::testing::Program;
+using namespace calvetra::testing;
 
 namespace {
 
-constexpr std::size_t kFrameOps = 23;
-
-std::size_t circleCount(const DisplayList& pic, Rgb colour)
+PictureOp lastCircle(const DisplayList& pic, Rgb colour)
 {
-    std::size_t n = 0;
-    for (const PictureOp& op : pic.ops())
-        n += op.kind == PictureOp::Kind::Circle && op.colour == colour;
-    return n;
+    const std::vector<PictureOp> all = circles(pic, colour);
+    return all.empty() ? PictureOp{} : all.back();
 }
-
-const PictureOp& lastCircle(const DisplayList& pic, Rgb colour)
-{
-    const PictureOp* last = nullptr;
-    for (const PictureOp& op : pic.ops())
-        if (op.kind == PictureOp::Kind::Circle && op.colour == colour)
-            last = &op;
-    return *last;
-}
-
-constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255};
 
 }  // namespace
 

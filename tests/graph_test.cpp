@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "graph/plot_area.h"
+#include "tests/support/drawing.h"
 #include "tests/support/recording_window.h"
 
 using namespace calvetra;
+using calvetra::testing::kFrameOps;
 using calvetra::testing::Program;
 
 namespace {
@@ -76,7 +79,7 @@ std::vector<TextRow> designTexts(const std::string& t0, const std::string& t1, c
 TEST(GraphFrame, StartUpDrawsTheWorkedExample)
 {
     Program p;
-    EXPECT_EQ(p.window.pictureOps.size(), 23u);
+    EXPECT_EQ(p.window.pictureOps.size(), kFrameOps);
     expectFrame(p.window.pictureOps, 0, kDesignLines,
                 designTexts("20.0", "15.0", "10.0", "5.0", {" 5000 ", " 10000 ", " 15000 ", " 20000 "}));
     EXPECT_EQ(p.store().MarginLeft, 800);
@@ -123,7 +126,7 @@ TEST(ClearGraph, EmptiesTheGraphAndKeepsTheScale)
     p.form.clickBorrarGrafica();
     EXPECT_EQ(p.store().RunIndex, 0);
     EXPECT_EQ(p.store().MaxTemp, 80.0f);
-    EXPECT_EQ(p.window.pictureOps.size(), 23u);  // the frame alone
+    EXPECT_EQ(p.window.pictureOps.size(), kFrameOps);  // the frame alone
     expectFrame(p.window.pictureOps, 0, kDesignLines,
                 designTexts("80.0", "60.0", "40.0", "20.0", {" 5000 ", " 10000 ", " 15000 ", " 20000 "}));
     for (int i = 0; i < 3; ++i) {
@@ -179,4 +182,43 @@ TEST(CursorReadout, ZeroSpanAndZeroScaleReadZero)
     EXPECT_EQ(p.window.caption(Label::Label6_0), "0 , 0");
     p.form.Picture2_MouseMove(1, 1, 3000, 2000);  // buttons and shift change nothing
     EXPECT_EQ(p.window.caption(Label::Label6_0), "0 , 0");
+}
+
+// The plot area is the one mapping of the graph: the frame's corners, the
+// plotted points and the read-out all agree with it, and reading a point
+// back gives its own time and temperature.
+TEST(PlotArea, MapsTimeAndTemperatureBothWays)
+{
+    Program p;
+    p.form.clickCalcular();
+    const RunStore& s = p.store();
+    const PlotArea area(s, p.window.pictureSize());
+    EXPECT_EQ(area.left(), 800);
+    EXPECT_EQ(area.right(), 6755);
+    EXPECT_EQ(area.top(), 100);
+    EXPECT_EQ(area.bottom(), 4755);
+    EXPECT_EQ(area.width(), 5955);
+    EXPECT_EQ(area.height(), 4655);
+    EXPECT_EQ(area.xOfStep(0, 5000), 800);
+    EXPECT_EQ(area.xOfStep(5000, 5000), 6755);
+    EXPECT_EQ(area.yOfTemperature(0), 4755);
+    EXPECT_NEAR(area.yOfTemperature(s.MaxTemp), 100, 1e-9);
+    EXPECT_EQ(area.centre().x, (800 + 6755) / 2.0);
+    EXPECT_EQ(area.centre().y, (100 + 4755) / 2.0);
+
+    const std::vector<PictureOp> red = calvetra::testing::circles(p.window.pictureOps, calvetra::testing::kRed);
+    ASSERT_EQ(red.size(), 5001u);
+    for (long j : {0L, 1L, 1234L, 2500L, 4999L, 5000L}) {
+        SCOPED_TRACE(j);
+        const double x = area.xOfStep(j, 5000);
+        const double y = area.yOfTemperature(s.RunTemps.at(0, j));
+        EXPECT_EQ(red[static_cast<std::size_t>(j)].x1, static_cast<float>(x));
+        EXPECT_EQ(red[static_cast<std::size_t>(j)].y1, static_cast<float>(y));
+        EXPECT_DOUBLE_EQ(area.timeOfStep(j, 5000), 4.0 * static_cast<double>(j));  // 20000 s in 5000 steps
+        EXPECT_NEAR(area.timeAt(x), area.timeOfStep(j, 5000), 1e-9);
+        EXPECT_NEAR(area.temperatureAt(y), s.RunTemps.at(0, j), 1e-9);
+    }
+    // What the graph recorded for its export is the area the points used.
+    EXPECT_EQ(p.form.drawnGraph().area.xOfStep(2500, 5000), area.xOfStep(2500, 5000));
+    EXPECT_EQ(p.form.drawnGraph().area.timeOfStep(2500, 5000), 10000);
 }

@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "model/form1.h"
+#include "tests/support/drawing.h"
 #include "toolkit/layout.h"
 
 using namespace calvetra;
@@ -54,4 +58,55 @@ TEST(LayoutTable, RowsHangTogether)
     EXPECT_EQ(layout::accessibleName(layout::control(text1(6))), "Q2 (l/h):");
     EXPECT_EQ(layout::accessibleName(layout::control(Box::Text2)), "t (s)");
     EXPECT_TRUE(layout::control(text1(5)).locked && layout::control(text1(6)).locked);
+}
+
+// What both faces take from the table besides the rows: the runs' colours,
+// the rectangles in whole pixels, the font substitutes, and which entry
+// point each button's click runs.
+TEST(LayoutTable, ColoursPixelsFontsAndButtons)
+{
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(layout::runColour(k), calvetra::testing::kRunColours[k]);
+        EXPECT_EQ(layout::legendLine(k).lineColour.rgb, layout::runColour(k)) << "legend line " << k;
+    }
+    EXPECT_THROW(layout::runColour(3), RuntimeFault);
+    EXPECT_THROW(layout::runColour(-1), RuntimeFault);
+
+    // At 15 twips a pixel: edges rounded, not sizes; a two-pixel line has
+    // one pixel above its end points, a one-pixel line none.
+    const double ppt = 1.0 / 15;
+    EXPECT_EQ(layout::pixelRect(layout::control("Picture2"), ppt), (layout::PixelRect{544, 32, 457, 337}));
+    EXPECT_EQ(layout::pixelRect(layout::legendLine(0), ppt), (layout::PixelRect{552, 383, 40, 2}));
+    EXPECT_EQ(layout::pixelRect(layout::control("Line1"), ppt), (layout::PixelRect{8, 40, 200, 1}));
+    EXPECT_EQ(layout::pixelRect(layout::control("Line2"), ppt), (layout::PixelRect{104, 24, 1, 48}));
+    // At 120 dots per inch every edge is its own twips rounded, so controls
+    // that meet in twips still meet in pixels.
+    for (const layout::Control& c : layout::controls())
+        if (c.kind != layout::Kind::Line) {
+            const layout::PixelRect r = layout::pixelRect(c, 120.0 / 1440);
+            EXPECT_EQ(r.left + r.width, std::lround((c.left + c.width) / 12.0)) << c.name;
+            EXPECT_EQ(r.top + r.height, std::lround((c.top + c.height) / 12.0)) << c.name;
+        }
+
+    const auto faces = [](const char* family) {
+        const auto list = layout::fontSubstitutes(family);
+        return std::vector<std::string>(list.begin(), list.end());
+    };
+    EXPECT_EQ(faces("MS Sans Serif").at(1), "Liberation Sans");
+    EXPECT_EQ(faces("Arial Narrow").front(), "Liberation Sans Narrow");
+    EXPECT_TRUE(faces("Times").empty());
+    for (layout::Font f : {layout::Font::Window, layout::Font::Box, layout::Font::Small, layout::Font::Credit})
+        EXPECT_FALSE(faces(layout::fontSpec(f).family).empty()) << layout::fontSpec(f).family;
+
+    // Every button of the table runs one entry point, and only buttons do.
+    std::set<std::string> buttons;
+    for (const layout::Control& c : layout::controls())
+        if (c.kind == layout::Kind::Button)
+            buttons.insert(c.name);
+    std::set<std::string> handled;
+    for (const ButtonHandler& b : Form1::buttonHandlers()) {
+        EXPECT_TRUE(handled.insert(b.button).second) << b.button;
+        EXPECT_NE(b.click, nullptr);
+    }
+    EXPECT_EQ(handled, buttons);
 }

@@ -23,9 +23,13 @@
 #include "app/line_element.h"
 #include "app/main_window.h"
 #include "app/picture_box.h"
+#include "tests/support/drawing.h"
 #include "tests/support/window_fixture.h"
 
 using calvetra::PictureOp;
+using calvetra::testing::countOps;
+using calvetra::testing::kInitialDescription;
+using calvetra::testing::OpCount;
 
 namespace {
 
@@ -69,23 +73,6 @@ const Line kLines[] = {
     {"Line3(0)", nullptr, 8280, 5760, 8880, 5760, 2}, {"Line3(1)", nullptr, 8280, 6120, 8880, 6120, 2},
     {"Line3(2)", nullptr, 8280, 6480, 8880, 6480, 2},
 };
-
-const char* const kInitialDescription = "V = 5.4 (l) -- Q = 10 (l/h) -- To = 20.0 (ºC) -- Ap.Valv = 100 (%)";
-
-struct OpCount {
-    int lines = 0, circles = 0, texts = 0;
-};
-
-OpCount countOps(const calvetra::DisplayList& list)
-{
-    OpCount n;
-    for (const PictureOp& op : list.ops()) {
-        n.lines += op.kind == PictureOp::Kind::Line;
-        n.circles += op.kind == PictureOp::Kind::Circle;
-        n.texts += op.kind == PictureOp::Kind::Text;
-    }
-    return n;
-}
 
 bool hasText(const calvetra::DisplayList& list, const std::string& text)
 {
@@ -197,9 +184,9 @@ TEST_F(WindowTest, CaptionsAndInitialTexts)
 
     // The empty frame: axes and grid, tick values and axis titles.
     const OpCount n = countOps(drawing());
-    EXPECT_EQ(n.lines, 10);
-    EXPECT_EQ(n.texts, 13);
-    EXPECT_EQ(n.circles, 0);
+    EXPECT_EQ(n.lines, calvetra::testing::kFrameLines);
+    EXPECT_EQ(n.texts, calvetra::testing::kFrameTexts);
+    EXPECT_EQ(n.circles, 0u);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -359,10 +346,10 @@ TEST_F(WindowTest, CalcularDrawsTheFirstRunWithItsLegend)
     EXPECT_TRUE(messages.isEmpty());
 
     const OpCount n = countOps(drawing());
-    EXPECT_EQ(n.circles, 5001);
+    EXPECT_EQ(n.circles, 5001u);
     for (const PictureOp& op : drawing().ops())
         if (op.kind == PictureOp::Kind::Circle) {
-            ASSERT_EQ(op.colour, (calvetra::Rgb{255, 0, 0}));
+            ASSERT_EQ(op.colour, calvetra::testing::kRed);
         }
 
     // On screen: red points on the graph, the red legend sample beside it.
@@ -377,18 +364,18 @@ TEST_F(WindowTest, ThreeRunsThenAFreshSeriesAndBorrarGrafica)
         clickCalcular();
     for (const char* line : {"Line3(0)", "Line3(1)", "Line3(2)"})
         EXPECT_TRUE(find(line)->isVisible()) << line;
-    EXPECT_EQ(countOps(drawing()).circles, 3 * 5001);
+    EXPECT_EQ(countOps(drawing()).circles, 3 * 5001u);
 
     clickCalcular();  // the fourth press starts a new series
     EXPECT_TRUE(find("Line3(0)")->isVisible());
     EXPECT_FALSE(find("Line3(1)")->isVisible());
-    EXPECT_EQ(countOps(drawing()).circles, 5001);
+    EXPECT_EQ(countOps(drawing()).circles, 5001u);
 
     QTest::mouseClick(find<QPushButton>("Command2"), Qt::LeftButton);
     EXPECT_FALSE(find("Line3(0)")->isVisible());
     EXPECT_TRUE(caption("Label4(0)").isEmpty());
-    EXPECT_EQ(countOps(drawing()).circles, 0);
-    EXPECT_EQ(countOps(drawing()).lines, 10);
+    EXPECT_EQ(countOps(drawing()).circles, 0u);
+    EXPECT_EQ(countOps(drawing()).lines, calvetra::testing::kFrameLines);
 }
 
 TEST_F(WindowTest, MovingOverTheGraphReadsTimeAndTemperature)
@@ -435,7 +422,7 @@ TEST_F(WindowTest, EditingTheSimulatedTimeRedrawsTheRuns)
     QTest::keyClicks(box("Text1(3)"), "0");  // 200000 s
     EXPECT_EQ(box("Text1(3)")->text(), "200000");
     EXPECT_NE(drawing().revision(), revision);
-    EXPECT_EQ(countOps(drawing()).circles, 2 * 5001);
+    EXPECT_EQ(countOps(drawing()).circles, 2 * 5001u);
     EXPECT_TRUE(hasText(drawing(), " 200000 "));
     EXPECT_EQ(caption("Label5"), "= 55.56 h");
     picture()->repaint();

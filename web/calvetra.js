@@ -22,8 +22,11 @@ const px = (twips) => Math.round(twips / TWIPS_PER_PIXEL);
 const fontSize = (points) => Math.round(points * PIXELS_PER_POINT);
 
 // faces: the layout's face, then its substitutes, as the core lists them.
+// Names with a blank are quoted, one-word names are not: Chromium matches
+// the two forms differently.
 function fontOf(faces, points) {
-  return `${fontSize(points)}px ${faces.map((face) => `"${face}"`).join(', ')}, sans-serif`;
+  const names = faces.map((face) => (face.includes(' ') ? `"${face}"` : face));
+  return `${fontSize(points)}px ${names.join(', ')}, sans-serif`;
 }
 
 // The browser language's decimal separator, as the program uses it.

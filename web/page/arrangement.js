@@ -56,6 +56,7 @@ class Arrangement {
   }
 
   fit() {
+    if (!this.form.isConnected) return; // the session has ended
     const view = document.documentElement;
     this.narrow = innerWidth < this.width || innerHeight < this.height;
     view.classList.toggle('narrow', this.narrow);

@@ -359,20 +359,20 @@ function checkSizes({ viewWidth, scrollWidth, diagram, items }, where) {
     const [left, width] = inDiagram ? [diagram[0], diagram[1]] : [0, viewWidth];
     assert.ok(rect[0] >= left - 0.5 && rect[0] + rect[2] <= left + width + 0.5, `${where}: ${name} within reach`);
   }
-  // Controls never overlap; a caption may touch its box by a pixel, as on the desktop.
+  // Nothing overlaps but by the pixel that some neighbours share on the desktop too.
   for (const [i, a] of items.entries()) {
     for (const b of items.slice(i + 1)) {
       if (!a.control && !b.control) continue;
-      const frame = [a, b].some((e) => e.name === 'frame-caption');
-      if (!frame) assert.ok(!overlap(a.rect, b.rect, a.control && b.control ? 0 : 2), `${where}: ${a.name} over ${b.name}`);
+      assert.ok(!overlap(a.rect, b.rect, a.control && b.control ? 1 : 2), `${where}: ${a.name} over ${b.name}`);
     }
   }
+  // Below the design width, the graph is as wide as the screen.
   const graph = items.find((e) => e.name === 'Picture2');
-  assert.ok(Math.abs(graph.rect[2] - viewWidth) < 1, `${where}: the graph ${graph.rect[2]} wide on ${viewWidth}`);
+  if (viewWidth < 1005) assert.ok(Math.abs(graph.rect[2] - viewWidth) < 1, `${where}: the graph ${graph.rect[2]} wide on ${viewWidth}`);
 }
 
 test('phones, tablets and browser zoom: every control big enough, apart and in reach, the graph the screen\'s width', async () => {
-  for (const [width, height] of [[390, 844], [844, 390], [768, 1024]]) {
+  for (const [width, height] of [[390, 844], [844, 390], [768, 1024], [1024, 768]]) {
     const page = await open(browser, server.url, { width, height });
     await page.click(control('Command1'));
     checkSizes(await measure(page), `${width} x ${height}`);
@@ -478,6 +478,8 @@ test('the help from the Ayuda button: beside the window on a laptop, over it on 
   await phone.waitForFunction(() => document.getElementById('help').open);
   const over = await phone.$eval('#help', (e) => e.getBoundingClientRect().toJSON());
   assert.ok(over.left <= 8 && over.right >= 382, `help ${over.left}..${over.right}`);
+  assert.ok(await phone.evaluate(() => document.elementFromPoint(innerWidth / 2, innerHeight / 2).closest('#help') !== null),
+    'the help over the window');
   await phone.keyboard.press('Escape');
   assert.equal(await phone.$eval('#help', (d) => d.open), false);
   assert.deepEqual(phone.errors, []);

@@ -487,6 +487,7 @@ test('the help from the Ayuda button: beside the window on a laptop, over it on 
 });
 
 test('after a message, however it is answered, the focus and caret come back and the next key lands in the box', async () => {
+  // A tap needs a touch screen, which only Chromium emulates.
   for (const answer of ['click', 'tap', 'Enter', 'Space', 'Escape']) {
     const page = await open(browser, server.url, { touch: answer === 'tap' });
     // "-1" makes the instantaneous time negative: a message as the 1 is typed.

@@ -36,18 +36,20 @@ function wireHelp(session, isClosing, onChange) {
       event.preventDefault();
       open();
     } else if (event.key === 'Escape' && help.open && help.contains(document.activeElement)) {
-      help.close();
+      close();
     }
   }
-
-  button.addEventListener('click', open);
-  help.querySelector('button').addEventListener('click', () => help.close());
-  help.addEventListener('close', () => {
+  // Done at once, not on the dialog's close event, which comes a task later.
+  function close() {
+    help.close();
     button.setAttribute('aria-expanded', 'false');
     onChange();
     giveFocusBack?.();
     giveFocusBack = null;
-  });
+  }
+
+  button.addEventListener('click', open);
+  help.querySelector('button').addEventListener('click', close);
   addEventListener('keydown', keydown);
   // The help's text is a document of its own, with keys of its own.
   text.addEventListener('load', () => text.contentDocument?.addEventListener('keydown', keydown));

@@ -175,6 +175,11 @@ val facesOf(const char* family)
     return faces;
 }
 
+std::string cssColour(Rgb rgb)
+{
+    return "rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) + "," + std::to_string(rgb.b) + ")";
+}
+
 val controlForPage(const layout::Control& c)
 {
     val o = val::object();
@@ -202,13 +207,12 @@ val controlForPage(const layout::Control& c)
     o.set("border", c.border);
     o.set("tabIndex", c.tabIndex);
     o.set("locked", c.locked);
+    if (c.locked)
+        o.set("textColour", cssColour(layout::kLockedTextColour));
     o.set("visible", c.visible);
     o.set("layer", static_cast<int>(layout::layerOf(c.kind)));
     if (c.kind == layout::Kind::Line) {
-        const Rgb rgb = c.lineColour.rgb;
-        o.set("lineColour", c.lineColour.windowText ? val::null()
-                                                    : val("rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) +
-                                                          "," + std::to_string(rgb.b) + ")"));
+        o.set("lineColour", c.lineColour.windowText ? val::null() : val(cssColour(c.lineColour.rgb)));
         o.set("lineWidth", c.lineWidth);
     }
     if (c.accessibleName || c.labelledBy)
@@ -260,11 +264,26 @@ val pageLayout()
     return o;
 }
 
+// How the page reads pictureOps(): the operations' codes and the numbers
+// each takes.
+val pictureFormat()
+{
+    val codes = val::object();
+    codes.set("line", static_cast<int>(OpCode::Line));
+    codes.set("circle", static_cast<int>(OpCode::Circle));
+    codes.set("text", static_cast<int>(OpCode::Text));
+    val format = val::object();
+    format.set("codes", codes);
+    format.set("numbersPerOp", kNumbersPerOp);
+    return format;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(calvetra)
 {
     emscripten::function("layout", &pageLayout);
+    emscripten::function("pictureFormat", &pictureFormat);
     emscripten::class_<Session>("Session")
         .constructor<val, const std::string&>()
         .function("load", &Session::load)

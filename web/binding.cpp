@@ -6,6 +6,8 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,86 @@ private:
 // What the page draws: six numbers per operation of the display list.
 enum class OpCode { Line = 0, Circle = 1, Text = 2 };
 constexpr int kNumbersPerOp = 6;
+
+// The codes and record size of pictureOps, for the page to read it by.
+val pictureFormat()
+{
+    val format = val::object();
+    format.set("line", static_cast<int>(OpCode::Line));
+    format.set("circle", static_cast<int>(OpCode::Circle));
+    format.set("text", static_cast<int>(OpCode::Text));
+    format.set("numbersPerOp", kNumbersPerOp);
+    return format;
+}
+
+// JavaScript's Math.round: the nearest whole number, halves upwards.
+long roundAsScript(double v)
+{
+    const double below = std::floor(v);
+    return static_cast<long>(v - below >= 0.5 ? below + 1 : below);
+}
+
+// The graph's points as the page shows them: each point a stamp (the
+// opacities of an outline the canvas drew once), blended over an RGBA image
+// of the canvas at whole device pixels, point after point, in one pass here
+// rather than one call of the page per point.
+class PointImage {
+public:
+    // The image, width x height pixels, all of one colour.
+    void reset(int width, int height, int r, int g, int b)
+    {
+        width_ = width;
+        height_ = height;
+        rgba_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+        for (std::size_t o = 0; o < rgba_.size(); o += 4) {
+            rgba_[o] = static_cast<std::uint8_t>(r);
+            rgba_[o + 1] = static_cast<std::uint8_t>(g);
+            rgba_[o + 2] = static_cast<std::uint8_t>(b);
+            rgba_[o + 3] = 255;
+        }
+    }
+
+    // The image's bytes, row after row. The view lies in the module's memory:
+    // take it again after calling in.
+    val view() const { return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data())); }
+
+    // The circles among ops[first, first + count) of one colour, in device
+    // pixels of k per twip, with the stamp's size x size opacities; what falls
+    // outside the image is cut off. Each channel becomes
+    // (ink * a + under * (255 - a)) / 255 rounded to the nearest, as the
+    // canvas's own pixel arrays store it.
+    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t count, double k, int size,
+               const std::vector<std::uint8_t>& alpha)
+    {
+        struct Dot {
+            int dx, dy, a;
+        };
+        std::vector<Dot> dots;
+        for (int p = 0; p < size * size; ++p)
+            if (alpha[static_cast<std::size_t>(p)] != 0)
+                dots.push_back({p % size, p / size, alpha[static_cast<std::size_t>(p)]});
+        const double half = size / 2.0;
+        for (std::size_t i = first; i < first + count && i < ops.size(); ++i) {
+            const PictureOp& op = ops[i];
+            if (op.kind != PictureOp::Kind::Circle)
+                continue;
+            const long left = roundAsScript(op.x1 * k - half), top = roundAsScript(op.y1 * k - half);
+            const int ink[3] = {op.colour.r, op.colour.g, op.colour.b};
+            for (const Dot& d : dots) {
+                const long x = left + d.dx, y = top + d.dy;
+                if (x < 0 || y < 0 || x >= width_ || y >= height_)
+                    continue;
+                std::uint8_t* pixel = &rgba_[static_cast<std::size_t>((y * width_ + x) * 4)];
+                for (int c = 0; c < 3; ++c)
+                    pixel[c] = static_cast<std::uint8_t>((ink[c] * d.a + pixel[c] * (255 - d.a) + 127) / 255);
+            }
+        }
+    }
+
+private:
+    long width_ = 0, height_ = 0;
+    std::vector<std::uint8_t> rgba_;
+};
 
 class Session {
 public:
@@ -121,6 +203,26 @@ public:
         return val(emscripten::typed_memory_view(ops_.size(), ops_.data()));
     }
 
+    // The graph's points drawn over an image of the canvas (see PointImage):
+    // startPoints makes it one colour, pointImage gives its bytes, and
+    // blendPoints draws the circles ops[first, first + count) with the stamp
+    // {size, alpha}, alpha its size x size opacities row by row.
+    void startPoints(int width, int height, int r, int g, int b)
+    {
+        if (width > 0 && height > 0)
+            points_.reset(width, height, r, g, b);
+    }
+    val pointImage() const { return points_.view(); }
+    void blendPoints(double first, double count, double k, val stamp)
+    {
+        const int size = stamp["size"].as<int>();
+        const std::vector<std::uint8_t> alpha = emscripten::convertJSArrayToNumberVector<std::uint8_t>(stamp["alpha"]);
+        if (first < 0 || count < 0 || size <= 0 || alpha.size() != static_cast<std::size_t>(size) * size)
+            return;
+        points_.blend(window_.displayList().ops(), static_cast<std::size_t>(first), static_cast<std::size_t>(count), k,
+                      size, alpha);
+    }
+
     // The texts printed on the graph box, by their number.
     val pictureTexts() const
     {
@@ -136,6 +238,7 @@ private:
     PageWindow window_;
     Form1 form_;
     std::vector<float> ops_;
+    PointImage points_;
 };
 
 const char* kindName(layout::Kind kind)
@@ -235,6 +338,7 @@ val pageLayout()
 EMSCRIPTEN_BINDINGS(calvetra)
 {
     emscripten::function("layout", &pageLayout);
+    emscripten::function("pictureFormat", &pictureFormat);
     emscripten::class_<Session>("Session")
         .constructor<val, const std::string&>()
         .function("load", &Session::load)
@@ -249,7 +353,10 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("help", &Session::help)
         .function("pictureRevision", &Session::pictureRevision)
         .function("pictureOps", &Session::pictureOps)
-        .function("pictureTexts", &Session::pictureTexts);
+        .function("pictureTexts", &Session::pictureTexts)
+        .function("startPoints", &Session::startPoints)
+        .function("pointImage", &Session::pointImage)
+        .function("blendPoints", &Session::blendPoints);
 }
 
 }  // namespace calvetra

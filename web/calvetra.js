@@ -21,9 +21,6 @@ const FONT_SUBSTITUTES = {
 
 const HANDLERS = { Command1: 'clickCalcular', Command2: 'clickBorrarGrafica', Command3: 'clickSalir' };
 
-// The codes of the display list's operations, as the binding sends them.
-const LINE = 0, CIRCLE = 1;
-
 const px = (twips) => Math.round(twips / TWIPS_PER_PIXEL);
 
 // With calvetraTiming set (the browser benchmark sets it), the page measures
@@ -154,23 +151,29 @@ function buildWindow(form, layout) {
 // The graph box: the core's display list in twips drawn on a canvas whose
 // pixels are the screen's. Lines are one device pixel wide and not smoothed.
 // Each point is a small circle pre-rendered once per colour and size and
-// stamped at whole device pixels: its pixels are blended straight into the
-// canvas's own, which is read back once for every run of points (drawing
-// fifteen thousand small images one by one takes the canvas far longer).
+// stamped at whole device pixels. The core blends the stamps of all points
+// into an image of the canvas in its own memory, which the page puts on the
+// canvas once (drawing fifteen thousand small images one by one takes the
+// canvas far longer). That image starts as the background, and takes from
+// the canvas only the areas the lines and texts were drawn into, so the
+// canvas is never read back whole.
 class Picture {
-  // width, height and fontSize in CSS pixels.
-  constructor(canvas, width, height, fontSize) {
+  // width, height and fontSize in CSS pixels; format: the codes and record
+  // size of the core's display list.
+  constructor(canvas, width, height, fontSize, format) {
     this.canvas = canvas;
     this.width = width;
     this.height = height;
     this.fontSize = fontSize;
+    this.format = format;
     this.context = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
     this.stamps = new Map();
     this.ratio = 0;
   }
 
-  // ratio: device pixels per CSS pixel of the window.
-  draw(ops, texts, ratio) {
+  // session: the core's, with its display list; ratio: device pixels per
+  // CSS pixel of the window.
+  draw(session, ratio) {
     const { canvas, context: g } = this;
     const width = Math.round(this.width * ratio), height = Math.round(this.height * ratio);
     if (canvas.width !== width || canvas.height !== height) Object.assign(canvas, { width, height });
@@ -178,37 +181,82 @@ class Picture {
     this.ratio = ratio;
     const style = getComputedStyle(canvas);
     const k = ratio / TWIPS_PER_PIXEL; // device pixels per twip
+    // Read out of the core's memory before anything calls into it again.
+    const steps = this.steps(session.pictureOps(), k);
+    const texts = session.pictureTexts();
     g.setTransform(1, 0, 0, 1, 0, 0);
     g.fillStyle = style.backgroundColor;
     g.fillRect(0, 0, width, height);
+    const background = steps.some((step) => step.points) ? g.getImageData(0, 0, 1, 1).data : null;
     g.font = `${this.fontSize * ratio}px ${style.fontFamily}`;
     const ascent = g.measureText('0').fontBoundingBoxAscent;
-    let pixels = null; // the canvas's pixels while points are being stamped
-    let stamp = null;
-    for (let i = 0; i < ops.length; i += 6) {
-      const code = ops[i], colour = ops[i + 1], x1 = ops[i + 2] * k, y1 = ops[i + 3] * k;
-      if (code === CIRCLE) {
-        const radius = ops[i + 4] * k;
-        if (!stamp || stamp.colour !== colour || stamp.radius !== radius) stamp = this.stamp(colour, radius);
-        pixels ??= g.getImageData(0, 0, width, height);
-        blend(pixels, stamp, Math.round(x1 - stamp.half), Math.round(y1 - stamp.half));
+    let started = false, ahead = false;
+    let drawn = []; // areas drawn on the canvas that the core's image has not taken yet
+    for (const step of steps) {
+      if (step.points) {
+        if (!started) session.startPoints(width, height, background[0], background[1], background[2]);
+        started = ahead = true;
+        this.takeAreas(session.pointImage(), drawn);
+        drawn = [];
+        session.blendPoints(step.first, step.count, k, this.stamp(step.colour, step.radius));
         continue;
       }
-      if (pixels) g.putImageData(pixels, 0, 0);
-      pixels = null;
-      const ink = colour < 0 ? style.color : hex(colour);
-      if (code === LINE) line(g, ink, x1, y1, ops[i + 4] * k, ops[i + 5] * k);
+      if (ahead) this.putImage(session.pointImage());
+      ahead = false;
+      const ink = step.colour < 0 ? style.color : hex(step.colour);
+      if (step.code === this.format.line) drawn.push(line(g, ink, step.x1, step.y1, step.x2, step.y2));
       else {
         g.fillStyle = ink;
-        g.fillText(texts[ops[i + 4]], x1, y1 + ascent);
+        drawn.push(textArea(g, texts[step.text], step.x1, step.y1 + ascent));
+        g.fillText(texts[step.text], step.x1, step.y1 + ascent);
       }
     }
-    if (pixels) g.putImageData(pixels, 0, 0);
+    if (ahead) this.putImage(session.pointImage());
+  }
+
+  // The display list as what to draw, in device pixels: each line and text,
+  // and each run of points of one colour and size as the numbers of its
+  // first operation and of its points.
+  steps(ops, k) {
+    const { circle, numbersPerOp } = this.format;
+    const steps = [];
+    let run = null;
+    for (let i = 0; i < ops.length; i += numbersPerOp) {
+      const code = ops[i], colour = ops[i + 1];
+      if (code !== circle) {
+        run = null;
+        steps.push({ code, colour, x1: ops[i + 2] * k, y1: ops[i + 3] * k, x2: ops[i + 4] * k, y2: ops[i + 5] * k, text: ops[i + 4] });
+        continue;
+      }
+      const radius = ops[i + 4] * k;
+      if (run && run.colour === colour && run.radius === radius) run.count++;
+      else steps.push(run = { points: true, colour, radius, first: i / numbersPerOp, count: 1 });
+    }
+    return steps;
+  }
+
+  // Copies the canvas's pixels in the areas [left, top, right, bottom] into
+  // the core's image, whose rows are as wide as the canvas.
+  takeAreas(image, areas) {
+    const { context: g, canvas: { width, height } } = this;
+    for (const [left, top, right, bottom] of areas) {
+      const x = Math.max(0, left), y = Math.max(0, top), w = Math.min(width, right) - x, h = Math.min(height, bottom) - y;
+      if (w <= 0 || h <= 0) continue;
+      const data = g.getImageData(x, y, w, h).data;
+      for (let row = 0; row < h; row++)
+        image.set(data.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
+    }
+  }
+
+  putImage(image) {
+    const { width, height } = this.canvas;
+    const pixels = new Uint8ClampedArray(image.buffer, image.byteOffset, image.length);
+    this.context.putImageData(new ImageData(pixels, width, height), 0, 0);
   }
 
   // A smoothed outline one device pixel wide, centred in an odd-sized square
-  // so that its centre falls on the middle of a pixel; kept as the offsets
-  // and opacities of the pixels it touches.
+  // so that its centre falls on the middle of a pixel; kept as its size and
+  // the opacities of its pixels, row by row.
   stamp(colour, radius) {
     const key = `${colour}/${radius}`;
     let stamp = this.stamps.get(key);
@@ -223,13 +271,7 @@ class Picture {
     g.arc(size / 2, size / 2, radius, 0, 2 * Math.PI);
     g.stroke();
     const data = g.getImageData(0, 0, size, size).data;
-    stamp = { colour, radius, half: size / 2, x: [], y: [], alpha: [], rgb: [colour >> 16, (colour >> 8) & 255, colour & 255] };
-    for (let p = 0; p < size * size; p++) {
-      if (data[4 * p + 3] === 0) continue;
-      stamp.x.push(p % size);
-      stamp.y.push(Math.floor(p / size));
-      stamp.alpha.push(data[4 * p + 3]);
-    }
+    stamp = { size, alpha: data.filter((_, i) => i % 4 === 3) };
     this.stamps.set(key, stamp);
     return stamp;
   }
@@ -238,12 +280,14 @@ class Picture {
 const hex = (colour) => `#${colour.toString(16).padStart(6, '0')}`;
 
 // One device pixel wide, as the desktop's pen; both end points drawn.
+// Returns the area it may have touched, as [left, top, right, bottom].
 function line(g, ink, x1, y1, x2, y2) {
   const [a, b, c, d] = [x1, y1, x2, y2].map(Math.round);
+  const [left, top, right, bottom] = [Math.min(a, c), Math.min(b, d), Math.max(a, c) + 1, Math.max(b, d) + 1];
   if (a === c || b === d) {
     g.fillStyle = ink;
-    g.fillRect(Math.min(a, c), Math.min(b, d), Math.abs(c - a) + 1, Math.abs(d - b) + 1);
-    return;
+    g.fillRect(left, top, right - left, bottom - top);
+    return [left, top, right, bottom];
   }
   g.strokeStyle = ink;
   g.lineWidth = 1;
@@ -251,21 +295,16 @@ function line(g, ink, x1, y1, x2, y2) {
   g.moveTo(a + 0.5, b + 0.5);
   g.lineTo(c + 0.5, d + 0.5);
   g.stroke();
+  // Smoothing may reach a pixel past the ends.
+  return [left - 2, top - 2, right + 2, bottom + 2];
 }
 
-// A stamp's pixels over the opaque pixels of the canvas, top-left at
-// (left, top); what falls outside is cut off.
-function blend(pixels, stamp, left, top) {
-  const { width, height, data } = pixels;
-  const [r, g, b] = stamp.rgb;
-  for (let i = 0; i < stamp.alpha.length; i++) {
-    const x = left + stamp.x[i], y = top + stamp.y[i];
-    if (x < 0 || y < 0 || x >= width || y >= height) continue;
-    const o = 4 * (y * width + x), a = stamp.alpha[i], rest = 255 - a;
-    data[o] = (r * a + data[o] * rest) / 255;
-    data[o + 1] = (g * a + data[o + 1] * rest) / 255;
-    data[o + 2] = (b * a + data[o + 2] * rest) / 255;
-  }
+// The area a text drawn at (x, baseline) may touch, as [left, top, right,
+// bottom], with two pixels to spare for the smoothing of its glyphs.
+function textArea(g, text, x, baseline) {
+  const m = g.measureText(text);
+  return [Math.floor(x - m.actualBoundingBoxLeft) - 2, Math.floor(baseline - m.actualBoundingBoxAscent) - 2,
+    Math.ceil(x + m.actualBoundingBoxRight) + 2, Math.ceil(baseline + m.actualBoundingBoxDescent) + 2];
 }
 
 function showClosingNotice() {
@@ -296,7 +335,7 @@ async function start() {
   const legendLines = layout.legendLines.map((name) => byName.get(name));
   const canvas = byName.get('Picture2');
   const pictureFont = fontSize(layout.controls.find((c) => c.name === 'Picture2').fontPoints);
-  const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight, pictureFont);
+  const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight, pictureFont, core.pictureFormat());
   const dialog = document.getElementById('message');
   const messages = [];
   let closing = false;
@@ -333,8 +372,7 @@ async function start() {
   function drawPicture(always) {
     const revision = session.pictureRevision();
     if (!always && revision === drawnRevision) return;
-    const texts = session.pictureTexts();
-    picture.draw(session.pictureOps(), texts, devicePixelRatio * scale);
+    picture.draw(session, devicePixelRatio * scale);
     drawnRevision = revision;
   }
 

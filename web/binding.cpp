@@ -6,8 +6,10 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,16 @@ val pictureFormat()
     return format;
 }
 
+Rgb rgb(int r, int g, int b)
+{
+    const auto channel = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
+    return {channel(r), channel(g), channel(b)};
+}
+
+// x / 255 rounded down, for x up to 255 * 255 + 255: shifts and sums in
+// place of a division.
+constexpr unsigned divideBy255(unsigned x) { return (x + 1 + (x >> 8)) >> 8; }
+
 // JavaScript's Math.round: the nearest whole number, halves upwards.
 long roundAsScript(double v)
 {
@@ -86,17 +98,34 @@ long roundAsScript(double v)
 class PointImage {
 public:
     // The image, width x height pixels, all of one colour.
-    void reset(int width, int height, int r, int g, int b)
+    void reset(int width, int height, Rgb colour)
     {
         width_ = width;
         height_ = height;
         rgba_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-        for (std::size_t o = 0; o < rgba_.size(); o += 4) {
-            rgba_[o] = static_cast<std::uint8_t>(r);
-            rgba_[o + 1] = static_cast<std::uint8_t>(g);
-            rgba_[o + 2] = static_cast<std::uint8_t>(b);
-            rgba_[o + 3] = 255;
-        }
+        fill(0, 0, width, height, colour);
+    }
+
+    // The pixels x = left..right-1, y = top..bottom-1 of the image, where it
+    // has them, in one colour: a rectangle as the canvas fills it.
+    void fill(long left, long top, long right, long bottom, Rgb colour)
+    {
+        left = std::max(left, 0L);
+        top = std::max(top, 0L);
+        right = std::min(right, width_);
+        bottom = std::min(bottom, height_);
+        if (left >= right || top >= bottom)
+            return;
+        // One pixel, then the row copied from itself in doubling lengths,
+        // then the row copied down.
+        std::uint8_t* const row = rgba_.data() + (top * width_ + left) * 4;
+        const std::uint8_t pixel[4] = {colour.r, colour.g, colour.b, 255};
+        std::memcpy(row, pixel, 4);
+        const std::size_t length = static_cast<std::size_t>(right - left) * 4;
+        for (std::size_t done = 4; done < length; done *= 2)
+            std::memcpy(row + done, row, std::min(done, length - done));
+        for (long y = top + 1; y < bottom; ++y)
+            std::memcpy(row + (y - top) * width_ * 4, row, length);
     }
 
     // The image's bytes, row after row. The view lies in the module's memory:
@@ -111,34 +140,82 @@ public:
     void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t count, double k, int size,
                const std::vector<std::uint8_t>& alpha)
     {
-        struct Dot {
-            int dx, dy, a;
-        };
-        std::vector<Dot> dots;
-        for (int p = 0; p < size * size; ++p)
-            if (alpha[static_cast<std::size_t>(p)] != 0)
-                dots.push_back({p % size, p / size, alpha[static_cast<std::size_t>(p)]});
         const double half = size / 2.0;
-        for (std::size_t i = first; i < first + count && i < ops.size(); ++i) {
+        const std::size_t end = std::min(first + count, ops.size());
+        // Points next to one another often fall on the same pixels: those
+        // pixels take all of them in turn at once.
+        long left = 0, top = 0;
+        unsigned times = 0;
+        for (std::size_t i = first; i < end; ++i) {
             const PictureOp& op = ops[i];
             if (op.kind != PictureOp::Kind::Circle)
                 continue;
-            const long left = roundAsScript(op.x1 * k - half), top = roundAsScript(op.y1 * k - half);
-            const int ink[3] = {op.colour.r, op.colour.g, op.colour.b};
-            for (const Dot& d : dots) {
-                const long x = left + d.dx, y = top + d.dy;
-                if (x < 0 || y < 0 || x >= width_ || y >= height_)
-                    continue;
-                std::uint8_t* pixel = &rgba_[static_cast<std::size_t>((y * width_ + x) * 4)];
-                for (int c = 0; c < 3; ++c)
-                    pixel[c] = static_cast<std::uint8_t>((ink[c] * d.a + pixel[c] * (255 - d.a) + 127) / 255);
+            const long x = roundAsScript(op.x1 * k - half), y = roundAsScript(op.y1 * k - half);
+            const bool sameDots = dotsColour_ == op.colour && dotsSize_ == size;
+            if (times > 0 && x == left && y == top && sameDots) {
+                ++times;
+                continue;
+            }
+            if (times > 0)
+                stampAt(left, top, size, times);
+            if (!sameDots)
+                prepare(op.colour, size, alpha);
+            left = x;
+            top = y;
+            times = 1;
+        }
+        if (times > 0)
+            stampAt(left, top, size, times);
+    }
+
+private:
+    // A pixel of the stamp: where it lies, the ink's share ink * a of each
+    // channel and the share 255 - a left to what is under it.
+    struct Dot {
+        long dx, dy;
+        unsigned ink[3];
+        unsigned rest;
+    };
+    void prepare(Rgb colour, int size, const std::vector<std::uint8_t>& alpha)
+    {
+        dotsColour_ = colour;
+        dotsSize_ = size;
+        dots_.clear();
+        for (int p = 0; p < size * size; ++p) {
+            const unsigned a = alpha[static_cast<std::size_t>(p)];
+            if (a != 0)
+                dots_.push_back({p % size, p / size, {colour.r * a, colour.g * a, colour.b * a}, 255 - a});
+        }
+    }
+
+    // The stamp blended times times over, top-left at (left, top).
+    void stampAt(long left, long top, int size, unsigned times)
+    {
+        const bool inside = left >= 0 && top >= 0 && left + size <= width_ && top + size <= height_;
+        for (const Dot& d : dots_) {
+            const long x = left + d.dx, y = top + d.dy;
+            if (!inside && (x < 0 || y < 0 || x >= width_ || y >= height_))
+                continue;
+            std::uint8_t* const pixel = rgba_.data() + (y * width_ + x) * 4;
+            for (int c = 0; c < 3; ++c) {
+                // Once a blend leaves the pixel as it was, so do the rest.
+                unsigned v = pixel[c];
+                for (unsigned n = 0; n < times; ++n) {
+                    const unsigned blended = divideBy255(d.ink[c] + v * d.rest + 127);
+                    if (blended == v)
+                        break;
+                    v = blended;
+                }
+                pixel[c] = static_cast<std::uint8_t>(v);
             }
         }
     }
 
-private:
     long width_ = 0, height_ = 0;
     std::vector<std::uint8_t> rgba_;
+    std::vector<Dot> dots_;  // the stamp last prepared, for dotsColour_ and dotsSize_
+    Rgb dotsColour_;
+    int dotsSize_ = 0;
 };
 
 class Session {
@@ -204,13 +281,19 @@ public:
     }
 
     // The graph's points drawn over an image of the canvas (see PointImage):
-    // startPoints makes it one colour, pointImage gives its bytes, and
-    // blendPoints draws the circles ops[first, first + count) with the stamp
-    // {size, alpha}, alpha its size x size opacities row by row.
+    // startPoints makes it one colour, fillPoints fills a rectangle of it,
+    // pointImage gives its bytes, and blendPoints draws the circles
+    // ops[first, first + count) with the stamp {size, alpha}, alpha its
+    // size x size opacities row by row.
     void startPoints(int width, int height, int r, int g, int b)
     {
         if (width > 0 && height > 0)
-            points_.reset(width, height, r, g, b);
+            points_.reset(width, height, rgb(r, g, b));
+    }
+    // A rectangle x = left..right-1, y = top..bottom-1 of one colour on it.
+    void fillPoints(int left, int top, int right, int bottom, int r, int g, int b)
+    {
+        points_.fill(left, top, right, bottom, rgb(r, g, b));
     }
     val pointImage() const { return points_.view(); }
     void blendPoints(double first, double count, double k, val stamp)
@@ -355,6 +438,7 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("pictureOps", &Session::pictureOps)
         .function("pictureTexts", &Session::pictureTexts)
         .function("startPoints", &Session::startPoints)
+        .function("fillPoints", &Session::fillPoints)
         .function("pointImage", &Session::pointImage)
         .function("blendPoints", &Session::blendPoints);
 }

@@ -151,12 +151,12 @@ function buildWindow(form, layout) {
 // The graph box: the core's display list in twips drawn on a canvas whose
 // pixels are the screen's. Lines are one device pixel wide and not smoothed.
 // Each point is a small circle pre-rendered once per colour and size and
-// stamped at whole device pixels. The core blends the stamps of all points
-// into an image of the canvas in its own memory, which the page puts on the
-// canvas once (drawing fifteen thousand small images one by one takes the
-// canvas far longer). That image starts as the background, and takes from
-// the canvas only the areas the lines and texts were drawn into, so the
-// canvas is never read back whole.
+// stamped at whole device pixels. With points to draw, the picture is made
+// as an image in the core's memory, which the page puts on the canvas once:
+// the core blends the stamps of all points into it in one pass (drawing
+// fifteen thousand small images one by one takes the canvas far longer),
+// and each line and text is drawn by the canvas over its own small area of
+// the image and taken back, so the canvas is never read back whole.
 class Picture {
   // width, height and fontSize in CSS pixels; format: the codes and record
   // size of the core's display list.
@@ -168,6 +168,7 @@ class Picture {
     this.format = format;
     this.context = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
     this.stamps = new Map();
+    this.colours = new Map();
     this.ratio = 0;
   }
 
@@ -185,33 +186,28 @@ class Picture {
     const steps = this.steps(session.pictureOps(), k);
     const texts = session.pictureTexts();
     g.setTransform(1, 0, 0, 1, 0, 0);
-    g.fillStyle = style.backgroundColor;
-    g.fillRect(0, 0, width, height);
-    const background = steps.some((step) => step.points) ? g.getImageData(0, 0, 1, 1).data : null;
     g.font = `${this.fontSize * ratio}px ${style.fontFamily}`;
     const ascent = g.measureText('0').fontBoundingBoxAscent;
-    let started = false, ahead = false;
-    let drawn = []; // areas drawn on the canvas that the core's image has not taken yet
-    for (const step of steps) {
-      if (step.points) {
-        if (!started) session.startPoints(width, height, background[0], background[1], background[2]);
-        started = ahead = true;
-        this.takeAreas(session.pointImage(), drawn);
-        drawn = [];
-        session.blendPoints(step.first, step.count, k, this.stamp(step.colour, step.radius));
-        continue;
-      }
-      if (ahead) this.putImage(session.pointImage());
-      ahead = false;
-      const ink = step.colour < 0 ? style.color : hex(step.colour);
-      if (step.code === this.format.line) drawn.push(line(g, ink, step.x1, step.y1, step.x2, step.y2));
-      else {
-        g.fillStyle = ink;
-        drawn.push(textArea(g, texts[step.text], step.x1, step.y1 + ascent));
-        g.fillText(texts[step.text], step.x1, step.y1 + ascent);
-      }
+    const ink = (step) => (step.colour < 0 ? style.color : hex(step.colour));
+    const stroke = (step) => (step.code === this.format.line
+      ? line(g, ink(step), step.x1, step.y1, step.x2, step.y2)
+      : print(g, ink(step), texts[step.text], step.x1, step.y1 + ascent));
+    if (!steps.some((step) => step.points)) {
+      g.fillStyle = style.backgroundColor;
+      g.fillRect(0, 0, width, height);
+      steps.forEach(stroke);
+      return;
     }
-    if (ahead) this.putImage(session.pointImage());
+    session.startPoints(width, height, ...this.opaque(style.backgroundColor));
+    for (const step of steps) {
+      const area = step.code === this.format.line ? lineArea(step.x1, step.y1, step.x2, step.y2) : null;
+      if (step.points) session.blendPoints(step.first, step.count, k, this.stamp(step.colour, step.radius));
+      // A level or upright line is a rectangle of whole pixels in one colour.
+      else if (area?.upright) session.fillPoints(...area, ...this.opaque(ink(step)));
+      else this.drawOver(session.pointImage(), area ?? textArea(g, texts[step.text], step.x1, step.y1 + ascent),
+        () => stroke(step));
+    }
+    this.context.putImageData(this.imageData(session.pointImage()), 0, 0);
   }
 
   // The display list as what to draw, in device pixels: each line and text,
@@ -235,23 +231,35 @@ class Picture {
     return steps;
   }
 
-  // Copies the canvas's pixels in the areas [left, top, right, bottom] into
-  // the core's image, whose rows are as wide as the canvas.
-  takeAreas(image, areas) {
+  // Draws with the canvas over the core's image within one area [left, top,
+  // right, bottom]: the image's pixels there put on the canvas, the drawing
+  // made, and the result taken back into the image.
+  drawOver(image, [left, top, right, bottom], drawing) {
     const { context: g, canvas: { width, height } } = this;
-    for (const [left, top, right, bottom] of areas) {
-      const x = Math.max(0, left), y = Math.max(0, top), w = Math.min(width, right) - x, h = Math.min(height, bottom) - y;
-      if (w <= 0 || h <= 0) continue;
-      const data = g.getImageData(x, y, w, h).data;
-      for (let row = 0; row < h; row++)
-        image.set(data.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
-    }
+    const x = Math.max(0, left), y = Math.max(0, top), w = Math.min(width, right) - x, h = Math.min(height, bottom) - y;
+    if (w <= 0 || h <= 0) return;
+    g.putImageData(this.imageData(image), 0, 0, x, y, w, h);
+    drawing();
+    const data = g.getImageData(x, y, w, h).data;
+    for (let row = 0; row < h; row++) image.set(data.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
   }
 
-  putImage(image) {
-    const { width, height } = this.canvas;
+  // The core's image, whose rows are as wide as the canvas, as the canvas takes it.
+  imageData(image) {
     const pixels = new Uint8ClampedArray(image.buffer, image.byteOffset, image.length);
-    this.context.putImageData(new ImageData(pixels, width, height), 0, 0);
+    return new ImageData(pixels, this.canvas.width, this.canvas.height);
+  }
+
+  // A colour as the canvas stores it, [r, g, b].
+  opaque(colour) {
+    let rgb = this.colours.get(colour);
+    if (rgb) return rgb;
+    const g = document.createElement('canvas').getContext('2d', { alpha: false, willReadFrequently: true });
+    g.fillStyle = colour;
+    g.fillRect(0, 0, 1, 1);
+    rgb = [...g.getImageData(0, 0, 1, 1).data.subarray(0, 3)];
+    this.colours.set(colour, rgb);
+    return rgb;
   }
 
   // A smoothed outline one device pixel wide, centred in an odd-sized square
@@ -280,14 +288,12 @@ class Picture {
 const hex = (colour) => `#${colour.toString(16).padStart(6, '0')}`;
 
 // One device pixel wide, as the desktop's pen; both end points drawn.
-// Returns the area it may have touched, as [left, top, right, bottom].
 function line(g, ink, x1, y1, x2, y2) {
   const [a, b, c, d] = [x1, y1, x2, y2].map(Math.round);
-  const [left, top, right, bottom] = [Math.min(a, c), Math.min(b, d), Math.max(a, c) + 1, Math.max(b, d) + 1];
   if (a === c || b === d) {
     g.fillStyle = ink;
-    g.fillRect(left, top, right - left, bottom - top);
-    return [left, top, right, bottom];
+    g.fillRect(Math.min(a, c), Math.min(b, d), Math.abs(c - a) + 1, Math.abs(d - b) + 1);
+    return;
   }
   g.strokeStyle = ink;
   g.lineWidth = 1;
@@ -295,8 +301,21 @@ function line(g, ink, x1, y1, x2, y2) {
   g.moveTo(a + 0.5, b + 0.5);
   g.lineTo(c + 0.5, d + 0.5);
   g.stroke();
-  // Smoothing may reach a pixel past the ends.
-  return [left - 2, top - 2, right + 2, bottom + 2];
+}
+
+// The area a line may touch, as [left, top, right, bottom], upright when
+// the line is level or upright and fills the area exactly; a slanting line's
+// smoothing may reach a pixel past its ends.
+function lineArea(x1, y1, x2, y2) {
+  const [a, b, c, d] = [x1, y1, x2, y2].map(Math.round);
+  const upright = a === c || b === d, spare = upright ? 0 : 2;
+  return Object.assign([Math.min(a, c) - spare, Math.min(b, d) - spare, Math.max(a, c) + 1 + spare,
+    Math.max(b, d) + 1 + spare], { upright });
+}
+
+function print(g, ink, text, x, baseline) {
+  g.fillStyle = ink;
+  g.fillText(text, x, baseline);
 }
 
 // The area a text drawn at (x, baseline) may touch, as [left, top, right,

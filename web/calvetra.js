@@ -199,14 +199,23 @@ class Picture {
       return;
     }
     session.startPoints(width, height, ...this.opaque(style.backgroundColor));
+    let batch = []; // texts and slanting lines in a row, for the canvas to draw together
+    const drawBatch = () => {
+      if (batch.length) this.drawOver(session.pointImage(), batch);
+      batch = [];
+    };
     for (const step of steps) {
       const area = step.code === this.format.line ? lineArea(step.x1, step.y1, step.x2, step.y2) : null;
-      if (step.points) session.blendPoints(step.first, step.count, k, this.stamp(step.colour, step.radius));
-      // A level or upright line is a rectangle of whole pixels in one colour.
-      else if (area?.upright) session.fillPoints(...area, ...this.opaque(ink(step)));
-      else this.drawOver(session.pointImage(), area ?? textArea(g, texts[step.text], step.x1, step.y1 + ascent),
-        () => stroke(step));
+      if (step.points) {
+        drawBatch();
+        session.blendPoints(step.first, step.count, k, this.stamp(step.colour, step.radius));
+      } else if (area?.upright) {
+        // A level or upright line is a rectangle of whole pixels in one colour.
+        drawBatch();
+        session.fillPoints(...area, ...this.opaque(ink(step)));
+      } else batch.push({ area: area ?? textArea(g, texts[step.text], step.x1, step.y1 + ascent), draw: () => stroke(step) });
     }
+    drawBatch();
     this.context.putImageData(this.imageData(session.pointImage()), 0, 0);
   }
 
@@ -231,17 +240,23 @@ class Picture {
     return steps;
   }
 
-  // Draws with the canvas over the core's image within one area [left, top,
-  // right, bottom]: the image's pixels there put on the canvas, the drawing
-  // made, and the result taken back into the image.
-  drawOver(image, [left, top, right, bottom], drawing) {
+  // Draws with the canvas over the core's image, each drawing {area, draw}
+  // within its area [left, top, right, bottom]: the image's pixels in every
+  // area put on the canvas, the drawings made in their order, and the areas
+  // taken back into the image.
+  drawOver(image, drawings) {
     const { context: g, canvas: { width, height } } = this;
-    const x = Math.max(0, left), y = Math.max(0, top), w = Math.min(width, right) - x, h = Math.min(height, bottom) - y;
-    if (w <= 0 || h <= 0) return;
-    g.putImageData(this.imageData(image), 0, 0, x, y, w, h);
-    drawing();
-    const data = g.getImageData(x, y, w, h).data;
-    for (let row = 0; row < h; row++) image.set(data.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
+    const areas = drawings.map(({ area: [left, top, right, bottom] }) => {
+      const x = Math.max(0, left), y = Math.max(0, top);
+      return [x, y, Math.min(width, right) - x, Math.min(height, bottom) - y];
+    }).filter(([, , w, h]) => w > 0 && h > 0);
+    const whole = this.imageData(image);
+    for (const [x, y, w, h] of areas) g.putImageData(whole, 0, 0, x, y, w, h);
+    for (const { draw } of drawings) draw();
+    for (const [x, y, w, h] of areas) {
+      const data = g.getImageData(x, y, w, h).data;
+      for (let row = 0; row < h; row++) image.set(data.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
+    }
   }
 
   // The core's image, whose rows are as wide as the canvas, as the canvas takes it.
@@ -379,7 +394,11 @@ async function start() {
       input.value = text;
       input.setSelectionRange(selectionStart, selectionEnd);
     },
-    setCaption: (label, caption) => { captions[label].textContent = caption; },
+    // The legend is written again at every redraw: an unchanged caption is
+    // left alone, so that nothing is laid out or read out again for it.
+    setCaption: (label, caption) => {
+      if (captions[label].textContent !== caption) captions[label].textContent = caption;
+    },
     setLegendLineVisible: (index, visible) => { legendLines[index].hidden = !visible; },
     setCrossCursor: () => { canvas.style.cursor = 'crosshair'; },
     showMessage: (message) => { messages.push(message); },

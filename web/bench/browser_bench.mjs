@@ -62,15 +62,14 @@ function instrument() {
   }
 }
 
-// Times every change of the time box, from its input event to the frame
-// that shows it: after the page's own listener on the box, the frame that
-// asked for, then the task after it, when the frame has been handed on.
-function timeKeystrokes(box) {
-  const input = document.querySelector(box);
+// Times every change of the boxes, from its input event to the frame that
+// shows it: after the page's own listener on the box, the frame that asked
+// for, then the task after it, when the frame has been handed on.
+function timeKeystrokes(boxes) {
   globalThis.keystrokes = [];
   let start = 0;
   addEventListener('input', (event) => { start = event.timeStamp; }, true);
-  input.addEventListener('input', () => requestAnimationFrame(() => {
+  for (const box of boxes) document.querySelector(box).addEventListener('input', () => requestAnimationFrame(() => {
     const channel = new MessageChannel();
     channel.port1.onmessage = () => {
       const last = (name) => performance.getEntriesByName(name).at(-1)?.duration ?? NaN;
@@ -82,12 +81,12 @@ function timeKeystrokes(box) {
   }));
 }
 
-// Keystrokes into the time box, each after the frame of the one before; an
-// even number of them, so the box ends as it started.
-async function keystrokes(page, count) {
-  const before = await page.$eval(control('Text1(3)'), (e) => e.value);
+// Keystrokes into a box, each after the frame of the one before; an even
+// number of them, so the box ends as it started.
+async function keystrokes(page, count, box = control('Text1(3)')) {
+  const before = await page.$eval(box, (e) => e.value);
   await page.evaluate(() => { globalThis.keystrokes = []; });
-  await page.click(control('Text1(3)'));
+  await page.click(box);
   await page.keyboard.press('End');
   for (let k = 0; k < count; k++) {
     const done = page.evaluate(() => new Promise((resolve) => { globalThis.keyDone = resolve; }));
@@ -95,7 +94,7 @@ async function keystrokes(page, count) {
     await done;
   }
   const times = await page.evaluate(() => globalThis.keystrokes);
-  if (page.errors.length || times.length !== count || await page.$eval(control('Text1(3)'), (e) => e.value) !== before)
+  if (page.errors.length || times.length !== count || await page.$eval(box, (e) => e.value) !== before)
     throw new Error('the keystrokes did not all reach the page');
   return times;
 }
@@ -133,7 +132,7 @@ try {
   await page.goto(server.url);
   await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0);
   for (let k = 0; k < 3; k++) await page.click(control('Command1'));
-  await page.evaluate(timeKeystrokes, control('Text1(3)'));
+  await page.evaluate(timeKeystrokes, [control('Text1(3)')]);
   const heap = await page.evaluate(() => globalThis.calvetraMemories.map((m) => m.buffer.byteLength));
   const cdp = await page.createCDPSession();
   for (const rate of [1, 4, 6]) {

@@ -26,7 +26,7 @@ void Form1::Text2_Change()
         return;
     RungeKutta(s.StartTime, s.EndTime, s.StepCount, s.InitialTemp[s.RunIndex]);
     for (long j = 0; j <= s.StepCount; ++j)
-        s.RunTemps.at(s.RunIndex, j) = s.StepTemps[j];
+        s.RunTemps.set(s.RunIndex, j, s.StepTemps[j]);
     if (t < 0)
         window_.showMessage(messages::kNegativeTime);
     else

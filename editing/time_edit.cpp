@@ -32,7 +32,7 @@ void Form1::Text1_Change(std::int16_t Index)
             s.RunIndex = i;
             RungeKutta(s.StartTime, s.SimTime, s.StepCount, s.InitialTemp[i]);
             for (long j = 0; j <= s.StepCount; ++j)
-                s.RunTemps.at(i, j) = s.StepTemps[j];
+                s.RunTemps.set(i, j, s.StepTemps[j]);
         }
         PlotStoredRuns();
         s.RunIndex = checked::add16(s.RunIndex, 1);

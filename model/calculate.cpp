@@ -38,7 +38,7 @@ void Form1::Command1_Click()
     const long r = s.RunIndex;
     const long steps = s.StepCount;
     for (long i = 0; i <= steps; ++i) {
-        s.RunTemps.at(r, i) = s.StepTemps[i];
+        s.RunTemps.set(r, i, s.StepTemps[i]);
         const bool overflows = runOverflowsAt(r, i);
         if (overflows)
             window_.showMessage(messages::kOverflowPrefix + text::general(s.StepTimes[i], separator_) +

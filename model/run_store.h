@@ -13,7 +13,7 @@ namespace calvetra {
 
 constexpr long kLastRun = 3;
 constexpr long kLastStep = 10000;       // StepTimes, StepTemps
-constexpr long kLastRunStep = 1000000;  // RunTemps
+constexpr long kLastRunStep = 1000000;  // RunTemps, of which steps 0..kLastStep are stored
 
 using PerRun = CheckedArray<float, 0, kLastRun>;
 using StepTable = CheckedArray<double, 0, kLastStep>;
@@ -42,9 +42,9 @@ struct RunStore {
     double StartValue = 0;
     std::int16_t StepCount = 0;
 
-    StepTable StepTimes;                            // s, time of each step of the latest integration
-    StepTable StepTemps;                            // ºC, temperature of each step
-    CheckedTable RunTemps{kLastRun, kLastRunStep};  // ºC, curve of each run
+    StepTable StepTimes;                                       // s, time of each step of the latest integration
+    StepTable StepTemps;                                       // ºC, temperature of each step
+    CheckedTable RunTemps{kLastRun, kLastRunStep, kLastStep};  // ºC, curve of each run
 };
 
 }  // namespace calvetra

@@ -5,7 +5,7 @@
 #   bash scripts/dev.sh bench  installs what is missing, builds, runs the benchmarks
 #   bash scripts/dev.sh site DIR   builds the web page and writes the whole site into DIR
 #   bash scripts/dev.sh web        builds the web page and serves it on http://127.0.0.1:8080
-#   bash scripts/dev.sh bench-web  builds the web page and times it in headless Chromium
+#   bash scripts/dev.sh bench-web  builds the web page and times it in headless Chromium, with the native core
 #   bash scripts/dev.sh deb DIR    installs what is missing, builds, writes the Debian package into DIR
 set -euo pipefail
 here=$PWD
@@ -100,7 +100,10 @@ case "${1:-}" in
     setup
     build web
     npm_packages
-    node web/bench/browser_bench.mjs build-web/site "${@:2}"
+    # The native core's keystroke, timed in the same run for the ratio.
+    cmake --preset default >/dev/null
+    cmake --build build --target calvetra_bench
+    node web/bench/browser_bench.mjs build-web/site --native build/bench/calvetra_bench "${@:2}"
     ;;
   deb)
     out="${2:?usage: bash scripts/dev.sh deb DIR}"

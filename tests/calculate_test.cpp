@@ -66,6 +66,27 @@ TEST(Calcular, TankOverflowIsReportedOnceAndCutsTheCurve)
     EXPECT_EQ(circles(half.window.pictureOps, kRed).size(), 5001u);
 }
 
+// A run cut by an overflow stores its steps up to the overflow; the steps
+// after it keep what the slot's run of an earlier series left there.
+TEST(Calcular, StepsPastAnOverflowKeepTheSlotsOlderCurve)
+{
+    Program p;
+    for (int k = 0; k < 3; ++k)
+        p.form.clickCalcular();
+    std::vector<double> older;
+    for (long j = 0; j <= 5000; ++j)
+        older.push_back(p.store().RunTemps.at(0, j));
+    p.type(Box::Text1_4, "0");
+    p.form.clickCalcular();  // a new series, in slot 0, cut at step 4375
+    ASSERT_EQ(p.window.messages, std::vector<std::string>{"Desbordamniento a t = 17500 (s)"});
+    const RunStore& s = p.store();
+    EXPECT_EQ(s.RunTemps.at(0, 4375), s.StepTemps[4375]);
+    EXPECT_NE(s.RunTemps.at(0, 4375), older[4375]);
+    for (long j = 4376; j <= 5000; ++j)
+        ASSERT_EQ(s.RunTemps.at(0, j), older[static_cast<std::size_t>(j)]) << j;
+    EXPECT_NE(s.StepTemps[5000], older[5000]);  // the integration did reach past it
+}
+
 TEST(Calcular, ValveAbove100IsClamped)
 {
     Program p;

@@ -122,3 +122,28 @@ TEST(RunStore, IndicesAreChecked)
     s.RunIndex = 4;
     EXPECT_THROW(p.form.LoadRunParameters(), RuntimeFault);
 }
+
+// The run curves keep every index check of runs 0..3 by steps 0..1 000 000;
+// only steps a step table can reach (0..10 000) are stored, and the steps
+// past them read as the zero they hold from the start.
+TEST(RunStore, RunCurvesAreCheckedAtTheirBoundsAndStoreTheReachableSteps)
+{
+    Program p;
+    RunStore& s = p.store();
+    for (const auto& [run, step] : {std::pair{-1L, 0L}, {4L, 0L}, {0L, -1L}, {0L, 1000001L}, {3L, 1000001L}}) {
+        EXPECT_THROW(s.RunTemps.at(run, step), RuntimeFault) << run << ", " << step;
+        EXPECT_THROW(s.RunTemps.set(run, step, 1), RuntimeFault) << run << ", " << step;
+    }
+    for (const auto& [run, step] : {std::pair{0L, 10001L}, {3L, 500000L}, {3L, 1000000L}})
+        EXPECT_EQ(s.RunTemps.at(run, step), 0.0) << run << ", " << step;
+    // A write no step table could make is refused, and changes nothing.
+    EXPECT_THROW(s.RunTemps.set(3, 10001, 1), RuntimeFault);
+    EXPECT_EQ(s.RunTemps.at(3, 10001), 0.0);
+
+    s.RunTemps.set(0, 0, 1.5);
+    s.RunTemps.set(3, 10000, 2.5);
+    EXPECT_EQ(s.RunTemps.at(0, 0), 1.5);
+    EXPECT_EQ(s.RunTemps.at(3, 10000), 2.5);
+    EXPECT_EQ(s.RunTemps.at(2, 10000), 0.0);
+    EXPECT_EQ(s.RunTemps.at(0, 1), 0.0);
+}

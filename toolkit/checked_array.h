@@ -5,8 +5,7 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdlib>
-#include <memory>
+#include <vector>
 
 #include "toolkit/fault.h"
 
@@ -32,37 +31,48 @@ private:
     std::array<T, static_cast<std::size_t>(Hi - Lo + 1)> data_{};
 };
 
-// A two-index table of doubles, rows 0..Rows-1 by columns 0..Cols-1, zeroed
-// at creation. It is large (the run curves: 4 x 1 000 001 doubles), so it is
-// taken from calloc: pages nobody writes to are never made resident.
+// A two-index table of doubles whose indices are checked against rows
+// 0..lastRow and columns 0..lastCol, of which only columns 0..lastStoredCol
+// can ever be written (the run curves: runs 0..3 by steps 0..1 000 000, filled
+// from the step tables, whose last step is 10 000). Only those are stored,
+// zeroed at creation; a column past them reads as the zero it has always
+// held.
 class CheckedTable {
 public:
-    CheckedTable(long lastRow, long lastCol)
-        : rows_(lastRow + 1), cols_(lastCol + 1),
-          data_(static_cast<double*>(std::calloc(static_cast<std::size_t>(rows_ * cols_), sizeof(double))))
+    CheckedTable(long lastRow, long lastCol, long lastStoredCol)
+        : rows_(lastRow + 1), cols_(lastCol + 1), storedCols_(lastStoredCol + 1),
+          data_(static_cast<std::size_t>(rows_ * storedCols_))
     {
-        if (!data_)
-            throw std::bad_alloc();
     }
 
-    double& at(long row, long col) { return data_[offset(row, col)]; }
-    double at(long row, long col) const { return data_[offset(row, col)]; }
+    double at(long row, long col) const
+    {
+        check(row, col);
+        return col < storedCols_ ? data_[stored(row, col)] : 0.0;
+    }
+    // A column past the stored ones is a valid index that no step table can
+    // reach; a write there is refused as out of range rather than lost.
+    void set(long row, long col, double value)
+    {
+        check(row, col);
+        if (col >= storedCols_) [[unlikely]]
+            raiseFault(FaultKind::IndexOutOfRange);
+        data_[stored(row, col)] = value;
+    }
     long lastRow() const { return rows_ - 1; }
     long lastCol() const { return cols_ - 1; }
 
 private:
-    std::size_t offset(long row, long col) const
+    void check(long row, long col) const
     {
         if (row < 0 || row >= rows_ || col < 0 || col >= cols_) [[unlikely]]
             raiseFault(FaultKind::IndexOutOfRange);
-        return static_cast<std::size_t>(row * cols_ + col);
     }
-    struct Free {
-        void operator()(double* p) const { std::free(p); }
-    };
+    std::size_t stored(long row, long col) const { return static_cast<std::size_t>(row * storedCols_ + col); }
     long rows_;
     long cols_;
-    std::unique_ptr<double[], Free> data_;
+    long storedCols_;
+    std::vector<double> data_;
 };
 
 }  // namespace calvetra

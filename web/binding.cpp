@@ -6,6 +6,10 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -58,6 +62,161 @@ private:
 // What the page draws: six numbers per operation of the display list.
 enum class OpCode { Line = 0, Circle = 1, Text = 2 };
 constexpr int kNumbersPerOp = 6;
+
+// The codes and record size of pictureOps, for the page to read it by.
+val pictureFormat()
+{
+    val format = val::object();
+    format.set("line", static_cast<int>(OpCode::Line));
+    format.set("circle", static_cast<int>(OpCode::Circle));
+    format.set("text", static_cast<int>(OpCode::Text));
+    format.set("numbersPerOp", kNumbersPerOp);
+    return format;
+}
+
+Rgb rgb(int r, int g, int b)
+{
+    const auto channel = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
+    return {channel(r), channel(g), channel(b)};
+}
+
+// x / 255 rounded down, for x up to 255 * 255 + 255: shifts and sums in
+// place of a division.
+constexpr unsigned divideBy255(unsigned x) { return (x + 1 + (x >> 8)) >> 8; }
+
+// JavaScript's Math.round: the nearest whole number, halves upwards.
+long roundAsScript(double v)
+{
+    const double below = std::floor(v);
+    return static_cast<long>(v - below >= 0.5 ? below + 1 : below);
+}
+
+// The graph's points as the page shows them: each point a stamp (the
+// opacities of an outline the canvas drew once), blended over an RGBA image
+// of the canvas at whole device pixels, point after point, in one pass here
+// rather than one call of the page per point.
+class PointImage {
+public:
+    // The image, width x height pixels, all of one colour.
+    void reset(int width, int height, Rgb colour)
+    {
+        width_ = width;
+        height_ = height;
+        rgba_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+        fill(0, 0, width, height, colour);
+    }
+
+    // The pixels x = left..right-1, y = top..bottom-1 of the image, where it
+    // has them, in one colour: a rectangle as the canvas fills it.
+    void fill(long left, long top, long right, long bottom, Rgb colour)
+    {
+        left = std::max(left, 0L);
+        top = std::max(top, 0L);
+        right = std::min(right, width_);
+        bottom = std::min(bottom, height_);
+        if (left >= right || top >= bottom)
+            return;
+        // One pixel, then the row copied from itself in doubling lengths,
+        // then the row copied down.
+        std::uint8_t* const row = rgba_.data() + (top * width_ + left) * 4;
+        const std::uint8_t pixel[4] = {colour.r, colour.g, colour.b, 255};
+        std::memcpy(row, pixel, 4);
+        const std::size_t length = static_cast<std::size_t>(right - left) * 4;
+        for (std::size_t done = 4; done < length; done *= 2)
+            std::memcpy(row + done, row, std::min(done, length - done));
+        for (long y = top + 1; y < bottom; ++y)
+            std::memcpy(row + (y - top) * width_ * 4, row, length);
+    }
+
+    // The image's bytes, row after row. The view lies in the module's memory:
+    // take it again after calling in.
+    val view() const { return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data())); }
+
+    // The circles among ops[first, first + count) of one colour, in device
+    // pixels of k per twip, with the stamp's size x size opacities; what falls
+    // outside the image is cut off. Each channel becomes
+    // (ink * a + under * (255 - a)) / 255 rounded to the nearest, as the
+    // canvas's own pixel arrays store it.
+    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t count, double k, int size,
+               const std::vector<std::uint8_t>& alpha)
+    {
+        const double half = size / 2.0;
+        const std::size_t end = std::min(first + count, ops.size());
+        // Points next to one another often fall on the same pixels: those
+        // pixels take all of them in turn at once.
+        long left = 0, top = 0;
+        unsigned times = 0;
+        for (std::size_t i = first; i < end; ++i) {
+            const PictureOp& op = ops[i];
+            if (op.kind != PictureOp::Kind::Circle)
+                continue;
+            const long x = roundAsScript(op.x1 * k - half), y = roundAsScript(op.y1 * k - half);
+            const bool sameDots = dotsColour_ == op.colour && dotsSize_ == size;
+            if (times > 0 && x == left && y == top && sameDots) {
+                ++times;
+                continue;
+            }
+            if (times > 0)
+                stampAt(left, top, size, times);
+            if (!sameDots)
+                prepare(op.colour, size, alpha);
+            left = x;
+            top = y;
+            times = 1;
+        }
+        if (times > 0)
+            stampAt(left, top, size, times);
+    }
+
+private:
+    // A pixel of the stamp: where it lies, the ink's share ink * a of each
+    // channel and the share 255 - a left to what is under it.
+    struct Dot {
+        long dx, dy;
+        unsigned ink[3];
+        unsigned rest;
+    };
+    void prepare(Rgb colour, int size, const std::vector<std::uint8_t>& alpha)
+    {
+        dotsColour_ = colour;
+        dotsSize_ = size;
+        dots_.clear();
+        for (int p = 0; p < size * size; ++p) {
+            const unsigned a = alpha[static_cast<std::size_t>(p)];
+            if (a != 0)
+                dots_.push_back({p % size, p / size, {colour.r * a, colour.g * a, colour.b * a}, 255 - a});
+        }
+    }
+
+    // The stamp blended times times over, top-left at (left, top).
+    void stampAt(long left, long top, int size, unsigned times)
+    {
+        const bool inside = left >= 0 && top >= 0 && left + size <= width_ && top + size <= height_;
+        for (const Dot& d : dots_) {
+            const long x = left + d.dx, y = top + d.dy;
+            if (!inside && (x < 0 || y < 0 || x >= width_ || y >= height_))
+                continue;
+            std::uint8_t* const pixel = rgba_.data() + (y * width_ + x) * 4;
+            for (int c = 0; c < 3; ++c) {
+                // Once a blend leaves the pixel as it was, so do the rest.
+                unsigned v = pixel[c];
+                for (unsigned n = 0; n < times; ++n) {
+                    const unsigned blended = divideBy255(d.ink[c] + v * d.rest + 127);
+                    if (blended == v)
+                        break;
+                    v = blended;
+                }
+                pixel[c] = static_cast<std::uint8_t>(v);
+            }
+        }
+    }
+
+    long width_ = 0, height_ = 0;
+    std::vector<std::uint8_t> rgba_;
+    std::vector<Dot> dots_;  // the stamp last prepared, for dotsColour_ and dotsSize_
+    Rgb dotsColour_;
+    int dotsSize_ = 0;
+};
 
 class Session {
 public:
@@ -121,6 +280,32 @@ public:
         return val(emscripten::typed_memory_view(ops_.size(), ops_.data()));
     }
 
+    // The graph's points drawn over an image of the canvas (see PointImage):
+    // startPoints makes it one colour, fillPoints fills a rectangle of it,
+    // pointImage gives its bytes, and blendPoints draws the circles
+    // ops[first, first + count) with the stamp {size, alpha}, alpha its
+    // size x size opacities row by row.
+    void startPoints(int width, int height, int r, int g, int b)
+    {
+        if (width > 0 && height > 0)
+            points_.reset(width, height, rgb(r, g, b));
+    }
+    // A rectangle x = left..right-1, y = top..bottom-1 of one colour on it.
+    void fillPoints(int left, int top, int right, int bottom, int r, int g, int b)
+    {
+        points_.fill(left, top, right, bottom, rgb(r, g, b));
+    }
+    val pointImage() const { return points_.view(); }
+    void blendPoints(double first, double count, double k, val stamp)
+    {
+        const int size = stamp["size"].as<int>();
+        const std::vector<std::uint8_t> alpha = emscripten::convertJSArrayToNumberVector<std::uint8_t>(stamp["alpha"]);
+        if (first < 0 || count < 0 || size <= 0 || alpha.size() != static_cast<std::size_t>(size) * size)
+            return;
+        points_.blend(window_.displayList().ops(), static_cast<std::size_t>(first), static_cast<std::size_t>(count), k,
+                      size, alpha);
+    }
+
     // The texts printed on the graph box, by their number.
     val pictureTexts() const
     {
@@ -136,6 +321,7 @@ private:
     PageWindow window_;
     Form1 form_;
     std::vector<float> ops_;
+    PointImage points_;
 };
 
 const char* kindName(layout::Kind kind)
@@ -264,20 +450,6 @@ val pageLayout()
     return o;
 }
 
-// How the page reads pictureOps(): the operations' codes and the numbers
-// each takes.
-val pictureFormat()
-{
-    val codes = val::object();
-    codes.set("line", static_cast<int>(OpCode::Line));
-    codes.set("circle", static_cast<int>(OpCode::Circle));
-    codes.set("text", static_cast<int>(OpCode::Text));
-    val format = val::object();
-    format.set("codes", codes);
-    format.set("numbersPerOp", kNumbersPerOp);
-    return format;
-}
-
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(calvetra)
@@ -298,7 +470,11 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("help", &Session::help)
         .function("pictureRevision", &Session::pictureRevision)
         .function("pictureOps", &Session::pictureOps)
-        .function("pictureTexts", &Session::pictureTexts);
+        .function("pictureTexts", &Session::pictureTexts)
+        .function("startPoints", &Session::startPoints)
+        .function("fillPoints", &Session::fillPoints)
+        .function("pointImage", &Session::pointImage)
+        .function("blendPoints", &Session::blendPoints);
 }
 
 }  // namespace calvetra

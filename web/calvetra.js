@@ -11,6 +11,18 @@
 // joins them.
 'use strict';
 
+// With calvetraTiming set (the browser benchmark sets it), the page measures
+// the core's and the drawing's share of each action as performance entries.
+function timed(name, work) {
+  if (!globalThis.calvetraTiming) {
+    work();
+    return;
+  }
+  const start = performance.now();
+  work();
+  performance.measure(name, { start });
+}
+
 // The browser language's decimal separator, as the program uses it.
 function decimalSeparator() {
   const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
@@ -68,7 +80,11 @@ async function start() {
       input.value = text;
       input.setSelectionRange(selectionStart, selectionEnd);
     },
-    setCaption: (label, caption) => { captions[label].textContent = caption; },
+    // The legend is written again at every redraw: an unchanged caption is
+    // left alone, so that nothing is laid out or read out again for it.
+    setCaption: (label, caption) => {
+      if (captions[label].textContent !== caption) captions[label].textContent = caption;
+    },
     setLegendLineVisible: (index, visible) => { legendLines[index].hidden = !visible; },
     setCrossCursor: () => { canvas.style.cursor = 'crosshair'; },
     showMessage: (message) => messages.add(message),
@@ -85,20 +101,20 @@ async function start() {
   function drawPicture(always) {
     const revision = session.pictureRevision();
     if (!always && revision === drawnRevision) return;
-    picture.draw(session.pictureOps(), session.pictureTexts(), devicePixelRatio * arrangement.scaleOfElement(canvas));
+    picture.draw(session, devicePixelRatio * arrangement.scaleOfElement(canvas));
     drawnRevision = revision;
   }
 
   // One user action through the core, then what it left to show.
   function act(action) {
     if (closing || messages.busy) return;
-    action();
+    timed('calvetra-core', action);
     if (closing) {
       session.delete();
       showClosingNotice();
       return;
     }
-    drawPicture(false);
+    timed('calvetra-draw', () => drawPicture(false));
     messages.showNext();
   }
 

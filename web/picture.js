@@ -4,25 +4,30 @@
 // The graph box: the core's display list in twips drawn on a canvas whose
 // pixels are the screen's. Lines are one device pixel wide and not smoothed.
 // Each point is a small circle pre-rendered once per colour and size and
-// stamped at whole device pixels: its pixels are blended straight into the
-// canvas's own, which is read back once for every run of points (drawing
-// fifteen thousand small images one by one takes the canvas far longer).
+// stamped at whole device pixels. With points to draw, the picture is made
+// as an image in the core's memory, which the page puts on the canvas once:
+// the core blends the stamps of all points into it in one pass (drawing
+// fifteen thousand small images one by one takes the canvas far longer),
+// and each line and text is drawn by the canvas over its own small area of
+// the image and taken back, so the canvas is never read back whole.
 class Picture {
-  // width, height and fontSize in CSS pixels; format: the operations' codes
-  // and record size, as the binding gives them.
+  // width, height and fontSize in CSS pixels; format: the codes and record
+  // size of the core's display list.
   constructor(canvas, width, height, fontSize, format) {
     this.canvas = canvas;
-    this.format = format;
     this.width = width;
     this.height = height;
     this.fontSize = fontSize;
+    this.format = format;
     this.context = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
     this.stamps = new Map();
+    this.colours = new Map();
     this.ratio = 0;
   }
 
-  // ratio: device pixels per CSS pixel of the window.
-  draw(ops, texts, ratio) {
+  // session: the core's, with its display list; ratio: device pixels per
+  // CSS pixel of the window.
+  draw(session, ratio) {
     const { canvas, context: g } = this;
     const width = Math.round(this.width * ratio), height = Math.round(this.height * ratio);
     if (canvas.width !== width || canvas.height !== height) Object.assign(canvas, { width, height });
@@ -30,38 +35,104 @@ class Picture {
     this.ratio = ratio;
     const style = getComputedStyle(canvas);
     const k = ratio / TWIPS_PER_PIXEL; // device pixels per twip
+    // Read out of the core's memory before anything calls into it again.
+    const steps = this.steps(session.pictureOps(), k);
+    const texts = session.pictureTexts();
     g.setTransform(1, 0, 0, 1, 0, 0);
-    g.fillStyle = style.backgroundColor;
-    g.fillRect(0, 0, width, height);
     g.font = `${this.fontSize * ratio}px ${style.fontFamily}`;
     const ascent = g.measureText('0').fontBoundingBoxAscent;
-    let pixels = null; // the canvas's pixels while points are being stamped
-    let stamp = null;
-    const { codes, numbersPerOp } = this.format;
+    const ink = (step) => (step.colour < 0 ? style.color : hex(step.colour));
+    const stroke = (step) => (step.code === this.format.line
+      ? line(g, ink(step), step.x1, step.y1, step.x2, step.y2)
+      : printText(g, ink(step), texts[step.text], step.x1, step.y1 + ascent));
+    if (!steps.some((step) => step.points)) {
+      g.fillStyle = style.backgroundColor;
+      g.fillRect(0, 0, width, height);
+      steps.forEach(stroke);
+      return;
+    }
+    session.startPoints(width, height, ...this.opaque(style.backgroundColor));
+    let batch = []; // texts and slanting lines in a row, for the canvas to draw together
+    const drawBatch = () => {
+      if (batch.length) this.drawOver(session.pointImage(), batch);
+      batch = [];
+    };
+    for (const step of steps) {
+      const area = step.code === this.format.line ? lineArea(step.x1, step.y1, step.x2, step.y2) : null;
+      if (step.points) {
+        drawBatch();
+        session.blendPoints(step.first, step.count, k, this.stamp(step.colour, step.radius));
+      } else if (area?.upright) {
+        // A level or upright line is a rectangle of whole pixels in one colour.
+        drawBatch();
+        session.fillPoints(...area, ...this.opaque(ink(step)));
+      } else batch.push({ area: area ?? textArea(g, texts[step.text], step.x1, step.y1 + ascent), draw: () => stroke(step) });
+    }
+    drawBatch();
+    this.context.putImageData(this.imageData(session.pointImage()), 0, 0);
+  }
+
+  // The display list as what to draw, in device pixels: each line and text,
+  // and each run of points of one colour and size as the numbers of its
+  // first operation and of its points.
+  steps(ops, k) {
+    const { circle, numbersPerOp } = this.format;
+    const steps = [];
+    let run = null;
     for (let i = 0; i < ops.length; i += numbersPerOp) {
-      const code = ops[i], colour = ops[i + 1], x1 = ops[i + 2] * k, y1 = ops[i + 3] * k;
-      if (code === codes.circle) {
-        const radius = ops[i + 4] * k;
-        if (!stamp || stamp.colour !== colour || stamp.radius !== radius) stamp = this.stamp(colour, radius);
-        pixels ??= g.getImageData(0, 0, width, height);
-        blend(pixels, stamp, Math.round(x1 - stamp.half), Math.round(y1 - stamp.half));
+      const code = ops[i], colour = ops[i + 1];
+      if (code !== circle) {
+        run = null;
+        steps.push({ code, colour, x1: ops[i + 2] * k, y1: ops[i + 3] * k, x2: ops[i + 4] * k, y2: ops[i + 5] * k, text: ops[i + 4] });
         continue;
       }
-      if (pixels) g.putImageData(pixels, 0, 0);
-      pixels = null;
-      const ink = colour < 0 ? style.color : hex(colour);
-      if (code === codes.line) line(g, ink, x1, y1, ops[i + 4] * k, ops[i + 5] * k);
-      else {
-        g.fillStyle = ink;
-        g.fillText(texts[ops[i + 4]], x1, y1 + ascent);
-      }
+      const radius = ops[i + 4] * k;
+      if (run && run.colour === colour && run.radius === radius) run.count++;
+      else steps.push(run = { points: true, colour, radius, first: i / numbersPerOp, count: 1 });
     }
-    if (pixels) g.putImageData(pixels, 0, 0);
+    return steps;
+  }
+
+  // Draws with the canvas over the core's image, each drawing {area, draw}
+  // within its area [left, top, right, bottom]: the image's pixels in every
+  // area put on the canvas, the drawings made in their order, and the areas
+  // taken back into the image.
+  drawOver(image, drawings) {
+    const { context: g, canvas: { width, height } } = this;
+    const areas = drawings.map(({ area: [left, top, right, bottom] }) => {
+      const x = Math.max(0, left), y = Math.max(0, top);
+      return [x, y, Math.min(width, right) - x, Math.min(height, bottom) - y];
+    }).filter(([, , w, h]) => w > 0 && h > 0);
+    const whole = this.imageData(image);
+    for (const [x, y, w, h] of areas) g.putImageData(whole, 0, 0, x, y, w, h);
+    for (const { draw } of drawings) draw();
+    for (const [x, y, w, h] of areas) {
+      const data = g.getImageData(x, y, w, h).data;
+      for (let row = 0; row < h; row++) image.set(data.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
+    }
+  }
+
+  // The core's image, whose rows are as wide as the canvas, as the canvas takes it.
+  imageData(image) {
+    const pixels = new Uint8ClampedArray(image.buffer, image.byteOffset, image.length);
+    return new ImageData(pixels, this.canvas.width, this.canvas.height);
+  }
+
+  // A colour as the canvas stores it, [r, g, b].
+  opaque(colour) {
+    let rgb = this.colours.get(colour);
+    if (rgb) return rgb;
+    const g = document.createElement('canvas').getContext('2d', { alpha: false, willReadFrequently: true });
+    g.fillStyle = colour;
+    g.fillRect(0, 0, 1, 1);
+    rgb = [...g.getImageData(0, 0, 1, 1).data.subarray(0, 3)];
+    this.colours.set(colour, rgb);
+    return rgb;
   }
 
   // A smoothed outline one device pixel wide, centred in an odd-sized square
-  // so that its centre falls on the middle of a pixel; kept as the offsets
-  // and opacities of the pixels it touches.
+  // so that its centre falls on the middle of a pixel; kept as its size and
+  // the opacities of its pixels, row by row.
   stamp(colour, radius) {
     const key = `${colour}/${radius}`;
     let stamp = this.stamps.get(key);
@@ -76,13 +147,7 @@ class Picture {
     g.arc(size / 2, size / 2, radius, 0, 2 * Math.PI);
     g.stroke();
     const data = g.getImageData(0, 0, size, size).data;
-    stamp = { colour, radius, half: size / 2, x: [], y: [], alpha: [], rgb: [colour >> 16, (colour >> 8) & 255, colour & 255] };
-    for (let p = 0; p < size * size; p++) {
-      if (data[4 * p + 3] === 0) continue;
-      stamp.x.push(p % size);
-      stamp.y.push(Math.floor(p / size));
-      stamp.alpha.push(data[4 * p + 3]);
-    }
+    stamp = { size, alpha: data.filter((_, i) => i % 4 === 3) };
     this.stamps.set(key, stamp);
     return stamp;
   }
@@ -106,17 +171,25 @@ function line(g, ink, x1, y1, x2, y2) {
   g.stroke();
 }
 
-// A stamp's pixels over the opaque pixels of the canvas, top-left at
-// (left, top); what falls outside is cut off.
-function blend(pixels, stamp, left, top) {
-  const { width, height, data } = pixels;
-  const [r, g, b] = stamp.rgb;
-  for (let i = 0; i < stamp.alpha.length; i++) {
-    const x = left + stamp.x[i], y = top + stamp.y[i];
-    if (x < 0 || y < 0 || x >= width || y >= height) continue;
-    const o = 4 * (y * width + x), a = stamp.alpha[i], rest = 255 - a;
-    data[o] = (r * a + data[o] * rest) / 255;
-    data[o + 1] = (g * a + data[o + 1] * rest) / 255;
-    data[o + 2] = (b * a + data[o + 2] * rest) / 255;
-  }
+// The area a line may touch, as [left, top, right, bottom], upright when
+// the line is level or upright and fills the area exactly; a slanting line's
+// smoothing may reach a pixel past its ends.
+function lineArea(x1, y1, x2, y2) {
+  const [a, b, c, d] = [x1, y1, x2, y2].map(Math.round);
+  const upright = a === c || b === d, spare = upright ? 0 : 2;
+  return Object.assign([Math.min(a, c) - spare, Math.min(b, d) - spare, Math.max(a, c) + 1 + spare,
+    Math.max(b, d) + 1 + spare], { upright });
+}
+
+function printText(g, ink, text, x, baseline) {
+  g.fillStyle = ink;
+  g.fillText(text, x, baseline);
+}
+
+// The area a text drawn at (x, baseline) may touch, as [left, top, right,
+// bottom], with two pixels to spare for the smoothing of its glyphs.
+function textArea(g, text, x, baseline) {
+  const m = g.measureText(text);
+  return [Math.floor(x - m.actualBoundingBoxLeft) - 2, Math.floor(baseline - m.actualBoundingBoxAscent) - 2,
+    Math.ceil(x + m.actualBoundingBoxRight) + 2, Math.ceil(baseline + m.actualBoundingBoxDescent) + 2];
 }

@@ -156,6 +156,75 @@ for (const ratio of [1, 2]) {
   });
 }
 
+// The points as the page first drew them: each stamp's pixels blended into
+// the canvas's pixels, read back whole, by the script itself.
+function drawnByScript() {
+  const canvas = document.querySelector('canvas');
+  const core = createCalvetra();
+  return core.then((core) => {
+    // The same three runs in a session of the test's own, for the display list.
+    const layout = core.layout();
+    const texts = layout.boxes.map((name) => layout.controls.find((c) => c.name === name).text);
+    const session = new core.Session({
+      text: (box) => texts[box], setText: (box, text) => { texts[box] = text; }, setCaption() {},
+      setLegendLineVisible() {}, setCrossCursor() {}, showMessage() {}, close() {},
+    }, '.');
+    session.load();
+    for (let k = 0; k < 3; k++) session.clickCalcular();
+    const format = core.pictureFormat(), n = format.numbersPerOp;
+    const ops = Float32Array.from(session.pictureOps());
+    const isPoint = (i) => ops[i * n] === format.circle;
+    const records = Array.from({ length: ops.length / n }, (_, i) => i);
+    const frame = Float32Array.from(records.filter((i) => !isPoint(i)).flatMap((i) => [...ops.subarray(i * n, i * n + n)]));
+    // The frame alone, by the page's own Picture, on a twin of its canvas.
+    const twin = canvas.cloneNode();
+    twin.style.visibility = 'hidden';
+    canvas.after(twin);
+    const ratio = canvas.width / canvas.offsetWidth;
+    const points = Number.parseFloat(layout.controls.find((c) => c.name === 'Picture2').fontPoints);
+    new Picture(twin, canvas.offsetWidth, canvas.offsetHeight, fontSize(points), format)
+      .draw({ pictureOps: () => frame, pictureTexts: () => session.pictureTexts() }, ratio);
+    const image = twin.getContext('2d').getImageData(0, 0, twin.width, twin.height);
+    const k = ratio / 15;
+    for (const i of records.filter(isPoint)) {
+      const [colour, x, y, radius] = [ops[i * n + 1], ops[i * n + 2] * k, ops[i * n + 3] * k, ops[i * n + 4] * k];
+      const size = 2 * Math.ceil(radius + 1) + 1;
+      const stamp = document.createElement('canvas');
+      Object.assign(stamp, { width: size, height: size });
+      const g = stamp.getContext('2d');
+      g.strokeStyle = `#${colour.toString(16).padStart(6, '0')}`;
+      g.beginPath();
+      g.arc(size / 2, size / 2, radius, 0, 2 * Math.PI);
+      g.stroke();
+      const alpha = g.getImageData(0, 0, size, size).data.filter((_, j) => j % 4 === 3);
+      const rgb = [colour >> 16, (colour >> 8) & 255, colour & 255];
+      const left = Math.round(x - size / 2), top = Math.round(y - size / 2);
+      alpha.forEach((a, p) => {
+        const px = left + (p % size), py = top + Math.floor(p / size);
+        if (a === 0 || px < 0 || py < 0 || px >= image.width || py >= image.height) return;
+        const o = 4 * (py * image.width + px);
+        for (let c = 0; c < 3; c++) image.data[o + c] = (rgb[c] * a + image.data[o + c] * (255 - a)) / 255;
+      });
+    }
+    twin.remove();
+    session.delete();
+    const shown = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let differing = 0;
+    shown.forEach((v, j) => { if (v !== image.data[j]) differing++; });
+    return { differing, points: records.filter(isPoint).length };
+  });
+}
+
+for (const ratio of [1, 2]) {
+  test(`the points the core blends are the pixels the script blended, every one, ratio ${ratio}`, async () => {
+    const page = await open(browser, server.url, { ratio });
+    for (let k = 0; k < 3; k++) await page.click(control('Command1'));
+    assert.deepEqual(await page.evaluate(drawnByScript), { differing: 0, points: 15003 });
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+}
+
 test('the valve shut: the overflow message, modal, and the curve cut at 17500 s', async () => {
   const page = await open(browser, server.url);
   await type(page, 'Text1(4)', '0');

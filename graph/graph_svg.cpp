@@ -21,7 +21,10 @@ constexpr const char* kBackground = "#f0f0f0";
 constexpr const char* kBorder = "#a0a0a0";
 constexpr const char* kInk = "#000000";
 
+// Twips with the point; the display list's coordinates are 32-bit, and
+// their short form is a ten-thousandth of a pixel or better.
 std::string num(double v) { return text::general(v, '.'); }
+std::string num(float v) { return text::general(v, '.'); }
 
 std::string hex(Rgb c)
 {
@@ -119,7 +122,7 @@ void drawList(std::string& out, Writer& w, const DisplayList& picture, double ba
             break;
         case PictureOp::Kind::Text:
             w.group("fill=\"" + std::string(kInk) + "\"");
-            out += "<text x=\"" + num(op.x1) + "\" y=\"" + num(op.y1 + baseline) + "\">" + escaped(picture.textOf(op)) +
+            out += "<text x=\"" + num(op.x1) + "\" y=\"" + num(static_cast<double>(op.y1) + baseline) + "\">" + escaped(picture.textOf(op)) +
                    "</text>\n";
             break;
         }

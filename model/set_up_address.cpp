@@ -432,9 +432,11 @@ std::optional<Refusal> trial(const Form1& form, const Window& window, const SetU
 
 }  // namespace
 
-std::string openAddress(Form1& form, Window& window, std::string_view address)
+std::string openAddress(Form1& form, Window& window, std::string_view address,
+                        const std::vector<std::string>& alsoIgnored)
 {
     ParsedAddress parsed = parseAddress(address);
+    parsed.ignored.insert(parsed.ignored.begin(), alsoIgnored.begin(), alsoIgnored.end());
     SetUp& s = parsed.setUp;
     // Each refusal takes one piece out, so this ends after a few trials.
     while (const std::optional<Refusal> refused = trial(form, window, s)) {

@@ -64,8 +64,10 @@ std::string addressOf(const Form1& form, const Window& window);
 ParsedAddress parseAddress(std::string_view address);
 
 // Brings a freshly loaded program to the address's set-up. Returns the one
-// message for the user, empty when everything was applied.
-std::string openAddress(Form1& form, Window& window, std::string_view address);
+// message for the user, empty when everything was applied; alsoIgnored is
+// named in it too (what the face itself left out).
+std::string openAddress(Form1& form, Window& window, std::string_view address,
+                        const std::vector<std::string>& alsoIgnored = {});
 
 // The message naming what was ignored (empty for nothing).
 std::string ignoredMessage(const std::vector<std::string>& ignored);

@@ -83,4 +83,7 @@ void DataTableWindow::refresh()
         w->setVisible(drawn);
     fill(*runsModel_, *runsView_, *runsCaption_, tables.runs);
     fill(*temperaturesModel_, *temperaturesView_, *temperaturesCaption_, tables.temperatures);
+    // The eight rows of figures are shown whole; the temperatures scroll.
+    runsView_->setFixedHeight(runsView_->horizontalHeader()->sizeHint().height() +
+                              runsView_->verticalHeader()->length() + 2 * runsView_->frameWidth());
 }

@@ -139,7 +139,14 @@ public:
     // The results, as the desktop writes them: the drawn runs as CSV, the
     // graph as SVG, and the data table as {runs, temperatures}, each table
     // {caption, columns, rows} of texts (the first cell of a row heads it).
-    std::string csv() const { return drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator()); }
+    // The CSV comes as its bytes (a Uint8Array of its own): a string would
+    // lose its byte order mark, which the browser's UTF-8 decoder drops.
+    val csv() const
+    {
+        const std::string bytes = drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator());
+        return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
+            .call<val>("slice");
+    }
     std::string svg() const { return graphSvg(window_.displayList(), form_.drawnGraph()); }
     val dataTable() const
     {

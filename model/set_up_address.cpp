@@ -394,7 +394,7 @@ void replay(Form1& form, Window& window, const SetUp& s, const std::function<boo
     const bool queryFirst = s.queryBeforeTimeEdit && !s.runs.empty();
     const auto query = [&] {
         if (s.instant)
-            type(form, window, Box::Text2, *s.instant);
+            type(form, window, Box::Text2, *s.instant, true);
         return check(Step::Instant, 0);
     };
     if (queryFirst && !query())
@@ -438,8 +438,15 @@ std::string openAddress(Form1& form, Window& window, std::string_view address,
     ParsedAddress parsed = parseAddress(address);
     parsed.ignored.insert(parsed.ignored.begin(), alsoIgnored.begin(), alsoIgnored.end());
     SetUp& s = parsed.setUp;
-    // Each refusal takes one piece out, so this ends after a few trials.
+    // Each refusal takes one piece out (a run, the span or the query), so
+    // this ends after a few trials; should it not, nothing is replayed.
+    int refusals = 0;
     while (const std::optional<Refusal> refused = trial(form, window, s)) {
+        if (++refusals > static_cast<int>(kMaxRuns) + 2) {
+            parsed.ignored.push_back("todo lo demás, que el programa rechaza (" + refused->message + ")");
+            s = {};
+            break;
+        }
         const std::string why = ", que el programa rechaza (" + refused->message + ")";
         switch (refused->step) {
         case Step::Run:

@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (...) {
         fail("opening an address threw", std::string(address));
     }
-    if (!parsed.ignored.empty() && message.empty())
-        fail("something ignored without a message", ignoredMessage(parsed.ignored));
+    if (!addressMessage(parsed).empty() && message.empty())
+        fail("something ignored without a message", addressMessage(parsed));
     // Only the program's own overflow report may come up while opening.
     for (const std::string& m : program.window.messages)
         if (m.rfind("Desbordamniento a t = ", 0) != 0)
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What the program writes now reads back whole and opens the same way.
     const std::string written = addressOf(program.form, program.window);
     const ParsedAddress again = parseAddress(written);
-    if (!again.ignored.empty())
-        fail("the written address is not read back whole", written + " -> " + ignoredMessage(again.ignored));
+    if (!addressMessage(again).empty())
+        fail("the written address is not read back whole", written + " -> " + addressMessage(again));
     testing::Program reopened;
     if (!openAddress(reopened.form, reopened.window, written).empty() ||
         reopened.window.texts != program.window.texts ||

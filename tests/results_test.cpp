@@ -245,7 +245,7 @@ TEST_F(ResultsTest, TheWindowOpensInTheSetUpOfAnAddress)
     open('.');
     window->openAddress(QStringLiteral("#v=1&V=abc&fin"), {QStringLiteral("--otro")});
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QString::fromUtf8("No se ha aplicado todo el enlace. Se ha ignorado el argumento de más "
+    EXPECT_EQ(messages[0], QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: el argumento de más "
                                              "«--otro» y «V=abc», que no es un número."));
     EXPECT_EQ(box("Text1(0)")->text(), QStringLiteral("5.4"));
 }

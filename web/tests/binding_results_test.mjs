@@ -107,7 +107,7 @@ for (const separator of ['.', ',']) {
     assert.equal(web.reopenedSvg, web.svg);
 
     // A bad link: one message, shown through the page, the boxes as they were.
-    assert.match(web.refused, /^No se ha aplicado todo el enlace\. Se ha ignorado .*«V=abc», que no es un número/);
+    assert.match(web.refused, /^No se ha aplicado todo el enlace; se ha ignorado: .*«V=abc», que no es un número/);
     assert.deepEqual(web.refusedShown, [web.refused]);
     assert.equal(web.refusedTexts[0], '5.4');
   });

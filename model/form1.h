@@ -82,6 +82,9 @@ public:
     // The figures the boxes hold now, read as the program reads them; a box
     // whose number is beyond any range reads as absent.
     std::optional<RunFigures> typedFigures() const;
+    // Whether the instantaneous query has run since start-up: its answer
+    // and the outflow it showed stay on the window.
+    bool queried() const { return queried_; }
 
     // The handlers themselves, unguarded (tests call them directly).
     void Form_Load();
@@ -137,6 +140,7 @@ private:
     // curve was last integrated over.
     CheckedArray<RunFigures, 0, kLastRun> typed_;
     CheckedArray<double, 0, kLastRun> span_;
+    bool queried_ = false;
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
 };
 

@@ -7,7 +7,6 @@
 
 #include "model/messages.h"
 #include "toolkit/fault.h"
-#include "toolkit/layout.h"
 #include "toolkit/text.h"
 
 namespace calvetra {
@@ -247,8 +246,8 @@ std::string addressOf(const Form1& form, const Window& window)
     for (const BoxKey& k : kBoxKeys)
         if (const auto v = boxNumber(window, k.box))
             out += std::string("&") + k.key + "=" + text::exactNumber(*v);
-    // The instantaneous time only once the user has typed one.
-    if (window.text(Box::Text2) != layout::control(Box::Text2).text)
+    // The instantaneous time once a query has run, whatever it holds now.
+    if (form.queried())
         if (const auto v = boxNumber(window, Box::Text2))
             out += "&i=" + text::exactNumber(*v);
     const DrawnGraph& graph = form.drawnGraph();

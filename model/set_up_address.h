@@ -10,7 +10,7 @@
 //   v     the format's version, 1
 //   V Q To Ap q t   the boxes: volume (l), feed flow (l/h), initial
 //         temperature (ºC), valve opening (%), heater power (W), time span (s)
-//   i     the instantaneous-time box, when it holds something else than 0
+//   i     the instantaneous-time box, once a query has run
 //   n     1000 when the curves were last redrawn after an instantaneous
 //         query (a time edit then integrates 1000 steps, not 5000)
 //   runs  up to three runs, ";" between them, each "V,Q,To,Ap,q,t" as the

@@ -81,6 +81,13 @@ TEST(SetUpAddress, ThreeRunsATimeEditAndAQueryComeBackFigureForFigure)
     c.type(text1(3), "20000");
     expectRoundTrip(c);
 
+    // A query whose box is back at its first text still left its answer.
+    Program e;
+    e.type(text1(4), "1");
+    e.type(Box::Text2, "5");
+    e.type(Box::Text2, "0");
+    expectRoundTrip(e);
+
     // Nothing drawn, only the boxes; a fourth run starts a new series.
     Program d;
     d.type(text1(1), "1.5");

@@ -11,6 +11,7 @@ namespace calvetra {
 // more, nested, before the outer run goes on.
 void Form1::Text2_Change()
 {
+    queried_ = true;
     normaliseAllParameterBoxes();
     normaliseCommas(Box::Text2);
     LoadRunParameters();

@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "graph/graph_svg.h"
+#include "graph/run_table.h"
+#include "graph/runs_csv.h"
 #include "model/form1.h"
+#include "model/set_up_address.h"
 #include "model/worked_example.h"
 #include "toolkit/layout.h"
 
@@ -317,7 +321,60 @@ public:
         return texts;
     }
 
+    // The results, as the desktop writes them: the drawn runs as CSV, the
+    // graph as SVG, and the data table as {runs, temperatures}, each table
+    // {caption, columns, rows} of texts (the first cell of a row heads it).
+    // The CSV comes as its bytes (a Uint8Array of its own): a string would
+    // lose its byte order mark, which the browser's UTF-8 decoder drops.
+    val csv() const
+    {
+        const std::string bytes = drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator());
+        return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
+            .call<val>("slice");
+    }
+    std::string svg() const { return graphSvg(window_.displayList(), form_.drawnGraph()); }
+    val dataTable() const
+    {
+        const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
+        val o = val::object();
+        o.set("runs", tableForPage(tables.runs));
+        o.set("temperatures", tableForPage(tables.temperatures));
+        return o;
+    }
+
+    // The set-up as an address fragment, without "#".
+    std::string link() const { return addressOf(form_, window_); }
+    // Brings a freshly loaded session (load() called, nothing else) to the
+    // set-up of an address or its fragment. What cannot be applied is named
+    // in one message, shown through the page like any other and returned
+    // (empty when everything was applied).
+    std::string openLink(const std::string& address)
+    {
+        const std::string message = openAddress(form_, window_, address);
+        if (!message.empty())
+            window_.showMessage(message);
+        return message;
+    }
+
 private:
+    static val tableForPage(const TextTable& table)
+    {
+        const auto texts = [](const std::vector<std::string>& cells) {
+            val array = val::array();
+            for (const std::string& cell : cells)
+                array.call<void>("push", cell);
+            return array;
+        };
+        val rows = val::array();
+        for (const auto& row : table.rows)
+            rows.call<void>("push", texts(row));
+        val o = val::object();
+        o.set("caption", table.caption);
+        o.set("columns", texts(table.columns));
+        o.set("rows", rows);
+        return o;
+    }
+
     PageWindow window_;
     Form1 form_;
     std::vector<float> ops_;
@@ -474,7 +531,12 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("startPoints", &Session::startPoints)
         .function("fillPoints", &Session::fillPoints)
         .function("pointImage", &Session::pointImage)
-        .function("blendPoints", &Session::blendPoints);
+        .function("blendPoints", &Session::blendPoints)
+        .function("csv", &Session::csv)
+        .function("svg", &Session::svg)
+        .function("dataTable", &Session::dataTable)
+        .function("link", &Session::link)
+        .function("openLink", &Session::openLink);
 }
 
 }  // namespace calvetra

@@ -34,10 +34,16 @@ function fontOf(family, points) {
   return `${fontSize(points)}px "${family}", ${substitutes ? substitutes + ', ' : ''}sans-serif`;
 }
 
-// The browser language's decimal separator, as the program uses it.
+// The browser language's decimal separator, as the program uses it. A
+// language the browser's number formats refuse (WebKit started in the C
+// locale reports "C") must not stop the page: it gives the point.
 function decimalSeparator() {
-  const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
-  return parts.some((p) => p.type === 'decimal' && p.value === ',') ? ',' : '.';
+  try {
+    const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
+    return parts.some((p) => p.type === 'decimal' && p.value === ',') ? ',' : '.';
+  } catch {
+    return '.';
+  }
 }
 
 // Rounds the edges rather than the size, so controls that meet in twips
@@ -61,7 +67,7 @@ function makeControl(c) {
   switch (c.kind) {
     case 'image':
       element = document.createElement('img');
-      element.src = `${c.text}.svg`;
+      element.src = siteFile(`${c.text}.svg`);
       element.alt = c.accessibleName;
       element.draggable = false;
       break;
@@ -269,7 +275,7 @@ function showLoadFailure(error) {
   notice.className = 'notice';
   notice.innerHTML = '<p>CALVETRA no ha podido cargarse.</p>' +
     '<p>Abra la página desde un servidor web: abierta directamente desde el disco, ' +
-    'el navegador no carga el programa.</p>';
+    'el navegador no carga el programa. Para abrirlo desde el disco, use calvetra.html.</p>';
   document.body.replaceChildren(notice);
   console.error(error);
 }
@@ -439,7 +445,7 @@ async function start() {
   help.addEventListener('keydown', (event) => { if (event.key === 'Escape') help.close(); });
   async function helpDocument() {
     try {
-      const response = await fetch('ayuda.html');
+      const response = await fetch(siteFile('ayuda.html'));
       if (response.ok) return session.help(await response.text());
     } catch (error) {
       console.error(error);

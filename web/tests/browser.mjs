@@ -32,6 +32,8 @@ export const can = {
   devTools: engine === 'chromium',
   // errors thrown on the page reported by the driver
   pageErrors: engine !== 'webkit',
+  // the pointer moved to fractions of a CSS pixel (WebDriver's move by whole ones)
+  subpixelPointer: engine === 'chromium',
 };
 export const executable = {
   chromium: process.env.CHROMIUM ?? '/usr/bin/chromium',

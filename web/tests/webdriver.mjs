@@ -177,7 +177,7 @@ class Page {
 export async function launchWebKit(language) {
   const xvfb = await startXvfb();
   const port = await freePort();
-  const driver = spawn(process.env.WEBKIT_DRIVER ?? 'WebKitWebDriver', [`--port=${port}`, '--host=127.0.0.1'],
+  const driver = spawn(process.env.WEBKIT_DRIVER ?? 'WebKitWebDriver', [`--port=${port}`, '--host=127.0.0.1', '--replace-on-new-session'],
     { env: { ...localeEnvironment(language), DISPLAY: xvfb.display }, stdio: 'ignore' });
   const base = `http://127.0.0.1:${port}/session`;
   for (let tries = 0; ; tries++) {

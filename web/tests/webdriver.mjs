@@ -157,9 +157,11 @@ class Page {
   // emulate another device pixel ratio.
   async setViewport({ width, height, deviceScaleFactor = 1 }) {
     if (deviceScaleFactor !== 1) throw new Error('WebKitWebDriver cannot emulate a device pixel ratio');
-    for (let attempt = 0; attempt < 3; attempt++) {
+    // The window manager may take a moment to give the window its new size.
+    for (let attempt = 0; attempt < 20; attempt++) {
       const [innerWidth, innerHeight] = await this.evaluate(() => [innerWidth, innerHeight]);
       if (innerWidth === width && innerHeight === height) return;
+      if (attempt > 0) await sleep(100);
       const outer = await this.session.call('GET', '/window/rect');
       await this.session.call('POST', '/window/rect',
         { width: outer.width + width - innerWidth, height: outer.height + height - innerHeight });

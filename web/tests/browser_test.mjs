@@ -7,6 +7,7 @@
 // Exits 77 (skipped) when the site has not been built, the npm packages are
 // not installed or the engine is missing.
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -419,4 +420,38 @@ test('calvetra.html from the disk, with no network: the window, the diagram, a r
   await page.keyboard.press('F1');
   await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.body?.innerText.includes('107.8'));
   await page.close();
+});
+
+test('a new version of the site replaces the old whole, once no page of the old one is open', async () => {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-site-'));
+  fs.cpSync(site, copy, { recursive: true });
+  const own = await serve(copy);
+  const cacheOf = () => `calvetra-${fs.readFileSync(path.join(copy, 'sw.js'), 'utf8').match(/"version":"([0-9a-f]+)"/)[1]}`;
+  const style = (page) => page.evaluate(async () => (await fetch('calvetra.css')).text());
+  try {
+    const old = cacheOf();
+    const page = await open(browser, own.url);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    // The next version: one file changed, the worker stamped again.
+    fs.appendFileSync(path.join(copy, 'calvetra.css'), '\n/* the next version */\n');
+    execFileSync(process.execPath, [new URL('../pack/stamp_worker.mjs', import.meta.url).pathname,
+      new URL('../sw.js', import.meta.url).pathname, copy]);
+    assert.notEqual(cacheOf(), old);
+    await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
+    await page.waitForFunction(async () => (await navigator.serviceWorker.getRegistration()).waiting !== null);
+    // The open page goes on with its own version's files only.
+    assert.ok(!(await style(page)).includes('the next version'));
+    assert.deepEqual((await page.evaluate(() => caches.keys())).sort(), [old, cacheOf()].sort());
+    await page.close();
+
+    const next = await open(browser, own.url);
+    await next.waitForFunction((name) => caches.keys().then((keys) => keys.length === 1 && keys[0] === name), {}, cacheOf());
+    await next.reload();
+    await next.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });
+    assert.ok((await style(next)).includes('the next version'));
+    await next.close();
+  } finally {
+    await own.close();
+    fs.rmSync(copy, { recursive: true, force: true });
+  }
 });

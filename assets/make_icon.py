@@ -10,12 +10,19 @@ Outputs, next to this script:
                     so that old Windows resource tools accept the file.
   calvetra-256.png  for the Linux desktop icon and the Qt window icon
   calvetra-48.png   small desktop icon
+  calvetra-192.png, calvetra-512.png
+                    the web page's icons for installing it (web app manifest)
+  calvetra-maskable-512.png
+                    the same drawing for launchers that crop icons to their
+                    own shape: the plate fills the square, the tank sits in
+                    the middle 70 %, inside the circle every shape keeps
 
 Needs python3-pil and rsvg-convert (librsvg2-bin).  Run from anywhere:
     python3 assets/make_icon.py
 """
 
 import io
+import re
 import os
 import shutil
 import struct
@@ -41,14 +48,16 @@ DEPTHS = (32, 24, 4)          # order of the images inside the .ico
 ALPHA_CUT = 128               # pixels at least this opaque are "in" the AND mask
 
 
-def rasterise(size):
-    """SVG -> RGBA image of size x size, rendered at that size (not scaled)."""
+def rasterise(size, svg=None):
+    """SVG -> RGBA image of size x size, rendered at that size (not scaled).
+    svg: the drawing's text; the icon's own by default."""
     exe = shutil.which("rsvg-convert")
     if exe is None:
         sys.exit("rsvg-convert missing (apt-get install librsvg2-bin)")
     png = subprocess.run(
-        [exe, "--width", str(size), "--height", str(size), "--format", "png", SVG],
-        check=True, stdout=subprocess.PIPE).stdout
+        # With no file named, rsvg-convert reads the drawing from its input.
+        [exe, "--width", str(size), "--height", str(size), "--format", "png"] + ([] if svg else [SVG]),
+        check=True, input=svg.encode() if svg else None, stdout=subprocess.PIPE).stdout
     im = Image.open(io.BytesIO(png)).convert("RGBA")
     if im.size != (size, size):
         sys.exit(f"rsvg-convert gave {im.size} for size {size}")
@@ -208,6 +217,25 @@ def write_ico(path, images):
         f.write(blobs)
 
 
+PLATE = re.compile(r'<rect x="8" y="8" width="240" height="240" rx="44" ry="44"')
+
+
+def maskable_svg():
+    """The icon with its plate filling the whole square and the rest of the
+    drawing shrunk to 70 % about the centre: the tank's far corners then stay
+    within the central circle (40 % of the size in radius) that a launcher
+    keeps whatever shape it cuts."""
+    with open(SVG, encoding="utf-8") as f:
+        text = f.read()
+    if not PLATE.search(text):
+        sys.exit("icon.svg: the plate's rectangle is not where make_icon.py expects it")
+    text = PLATE.sub('<rect x="0" y="0" width="256" height="256"', text)
+    plate_end = text.index("/>", text.index('<rect x="0"')) + 2
+    close = text.rindex("</svg>")
+    return (text[:plate_end] + '\n  <g transform="translate(128 128) scale(0.7) translate(-128 -128)">'
+            + text[plate_end:close] + "</g>\n" + text[close:])
+
+
 def main():
     rasters = {size: rasterise(size) for size in SIZES}
     images = [(size, bpp, dib(rasters[size], bpp))
@@ -215,7 +243,11 @@ def main():
     write_ico(ICO, images)
     for size in (256, 48):
         rasters[size].save(os.path.join(HERE, f"calvetra-{size}.png"), optimize=True)
-    print(f"wrote {ICO} ({len(images)} images) and calvetra-256.png, calvetra-48.png")
+    for size in (192, 512):
+        rasterise(size).save(os.path.join(HERE, f"calvetra-{size}.png"), optimize=True)
+    rasterise(512, maskable_svg()).save(os.path.join(HERE, "calvetra-maskable-512.png"), optimize=True)
+    print(f"wrote {ICO} ({len(images)} images) and calvetra-256.png, calvetra-48.png, "
+          "calvetra-192.png, calvetra-512.png, calvetra-maskable-512.png")
 
 
 if __name__ == "__main__":

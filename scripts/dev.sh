@@ -22,7 +22,7 @@ packages=(
   xvfb xauth x11-apps x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core
   binutils-mingw-w64-i686
-  emscripten chromium
+  emscripten chromium firefox-esr webkit2gtk-driver
   dpkg-dev file lintian appstream desktop-file-utils
 )
 # npm comes with some Node.js packages and on its own in Debian's.
@@ -88,7 +88,9 @@ case "${1:-}" in
     build web
     mkdir -p "$dest"
     cp -r build-web/site/. "$dest"
+    cp build-web/calvetra.html "$dest/"
     echo "The site is in $dest: publish that folder on any static web server."
+    echo "$dest/calvetra.html is the whole program in one file, which works opened from the disk."
     ;;
   web)
     setup

@@ -23,10 +23,16 @@ function timed(name, work) {
   performance.measure(name, { start });
 }
 
-// The browser language's decimal separator, as the program uses it.
+// The browser language's decimal separator, as the program uses it. A
+// language the browser's number formats refuse (WebKit started in the C
+// locale reports "C") must not stop the page: it gives the point.
 function decimalSeparator() {
-  const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
-  return parts.some((p) => p.type === 'decimal' && p.value === ',') ? ',' : '.';
+  try {
+    const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
+    return parts.some((p) => p.type === 'decimal' && p.value === ',') ? ',' : '.';
+  } catch {
+    return '.';
+  }
 }
 
 function showClosingNotice() {
@@ -42,7 +48,7 @@ function showLoadFailure(error) {
   notice.className = 'notice';
   notice.innerHTML = '<p>CALVETRA no ha podido cargarse.</p>' +
     '<p>Abra la página desde un servidor web: abierta directamente desde el disco, ' +
-    'el navegador no carga el programa.</p>';
+    'el navegador no carga el programa. Para abrirlo desde el disco, use calvetra.html.</p>';
   document.body.replaceChildren(notice);
   console.error(error);
 }

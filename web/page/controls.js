@@ -29,7 +29,7 @@ function makeControl(c) {
   switch (c.kind) {
     case 'image':
       element = document.createElement('img');
-      element.src = `${c.text}.svg`;
+      element.src = siteFile(`${c.text}.svg`);
       element.alt = c.accessibleName;
       element.draggable = false;
       break;

@@ -13,7 +13,7 @@ function wireHelp(session, isClosing, onChange) {
 
   async function helpDocument() {
     try {
-      const response = await fetch('ayuda.html');
+      const response = await fetch(siteFile('ayuda.html'));
       if (response.ok) return session.help(await response.text());
     } catch (error) {
       console.error(error);

@@ -1,6 +1,9 @@
 // What the browser tests and the benchmark share: the site served from a
-// folder as any static web server serves it, and Debian's Chromium, headless,
-// with the page open and ready.
+// folder as any static web server serves it, and a browser with the page open
+// and ready. The engine is CALVETRA_BROWSER's: "chromium" (the default, Debian's
+// headless Chromium through the DevTools protocol), "firefox" (Debian's
+// firefox-esr, headless, through WebDriver BiDi) or "webkit" (WebKitGTK through
+// Debian's WebKitWebDriver, on a private Xvfb display).
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -14,9 +17,33 @@ const TYPES = {
   '.wasm': 'application/wasm',
   '.svg': 'image/svg+xml',
   '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
-export async function serve(dir) {
+export const engine = process.env.CALVETRA_BROWSER ?? 'chromium';
+// What the tests can ask of each engine's driver here.
+export const can = {
+  // device pixel ratio emulation
+  pixelRatio: engine !== 'webkit',
+  // another language than the C locale's (WebKit's comes from the C library,
+  // which has only C.UTF-8 here)
+  language: engine !== 'webkit',
+  // the DevTools protocol (installability)
+  devTools: engine === 'chromium',
+  // errors thrown on the page reported by the driver
+  pageErrors: engine !== 'webkit',
+  // the pointer moved to fractions of a CSS pixel (WebDriver's move by whole ones)
+  subpixelPointer: engine === 'chromium',
+};
+export const executable = {
+  chromium: process.env.CHROMIUM ?? '/usr/bin/chromium',
+  firefox: process.env.FIREFOX ?? '/usr/bin/firefox-esr',
+  webkit: process.env.WEBKIT_DRIVER ?? '/usr/bin/WebKitWebDriver',
+}[engine];
+
+// port: the one to listen on (a server started again at the same address
+// is the same site to the browser); any free one by default.
+export async function serve(dir, port = 0) {
   const root = path.resolve(dir);
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://host').pathname);
@@ -26,18 +53,30 @@ export async function serve(dir) {
       response.end(error ? '' : data);
     });
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  await new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
   return {
+    port: server.address().port,
     url: `http://127.0.0.1:${server.address().port}/`,
-    close: () => new Promise((resolve) => server.close(resolve)),
+    // Ends open connections too: afterwards the site is unreachable.
+    close: () => new Promise((resolve) => {
+      server.close(resolve);
+      server.closeAllConnections();
+    }),
   };
 }
 
 // language: the browser's language, which gives the page its decimal separator.
 export async function launch(language = 'en-US') {
+  if (engine === 'webkit') return (await import('./webdriver.mjs')).launchWebKit(language);
+  if (engine === 'firefox') {
+    return puppeteer.launch({
+      browser: 'firefox', protocol: 'webDriverBiDi', executablePath: executable, headless: true,
+      extraPrefsFirefox: { 'intl.accept_languages': language },
+    });
+  }
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-chromium-'));
   const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    executablePath: executable,
     headless: true,
     userDataDir,
     args: [
@@ -54,8 +93,8 @@ export async function launch(language = 'en-US') {
 }
 
 // A new tab on the page, ready: controls built, graph frame drawn. Errors
-// thrown on the page are collected in page.errors, the addresses it asked
-// for in page.requests.
+// thrown on the page are collected in page.errors (where the driver reports
+// them), the addresses it asked for in page.requests.
 // touch: a touch screen (Chromium only).
 export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false } = {}) {
   const page = await browser.newPage();
@@ -66,6 +105,7 @@ export async function open(browser, url, { ratio = 1, width = 1005, height = 511
   await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
   await page.goto(url);
   await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });
+  if (engine === 'webkit') page.requests.push(...await page.evaluate(() => performance.getEntriesByType('resource').map((e) => e.name)));
   return page;
 }
 

@@ -31,6 +31,7 @@ void Form1::Text1_Change(std::int16_t Index)
         for (std::int16_t i = 0; i < drawn; ++i) {
             s.RunIndex = i;
             RungeKutta(s.StartTime, s.SimTime, s.StepCount, s.InitialTemp[i]);
+            span_[i] = s.SimTime;
             for (long j = 0; j <= s.StepCount; ++j)
                 s.RunTemps.at(i, j) = s.StepTemps[j];
         }

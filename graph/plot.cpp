@@ -57,13 +57,17 @@ void Form1::PlotStoredRuns()
             pic.circle(toSingle(x), toSingle(y), kPointRadius, colour);
             if (j == 0) {
                 // The legend is the same at every point; set it once.
-                drawn_.runs.push_back({RunDescription(static_cast<std::int16_t>(run)), 0});
+                const auto slot = static_cast<std::int16_t>(run);
+                drawn_.runs.push_back(
+                    {RunDescription(slot), RunHeading(slot), 0, false, shownFigures(slot), typed_[run]});
                 window_.setLegendLineVisible(static_cast<int>(run), true);
                 window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);
             }
             drawn_.runs.back().lastStep = j;
-            if (runOverflowsAt(run, j))
+            if (runOverflowsAt(run, j)) {
+                drawn_.runs.back().overflowed = true;
                 break;
+            }
         }
     }
 }

@@ -29,7 +29,7 @@ std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char de
     std::string csv = "\xEF\xBB\xBF";  // byte order mark
     csv += "t (s)";
     for (const DrawnRun& run : graph.runs)
-        csv += separator + field(run.legend, separator);
+        csv += separator + field(run.heading, separator);
     csv += "\r\n";
     const long lastRow = graph.runs.empty() ? -1 : graph.stepCount;
     for (long j = 0; j <= lastRow; ++j) {

@@ -11,7 +11,8 @@ namespace calvetra {
 
 // UTF-8 with a byte order mark and CRLF line ends. In a locale whose
 // decimal separator is the comma, fields are separated by ";"; otherwise by
-// ",". The header is "t (s)" and each run's legend; a run that stopped at an
+// ",". The header is "t (s)" and each run's heading (its legend with the
+// heater power and the span, so that no two columns read alike); a run that stopped at an
 // overflow has empty cells after its last drawn step. Numbers carry 15
 // significant digits and no thousands separator.
 std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char decimalSeparator);

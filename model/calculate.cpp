@@ -31,7 +31,9 @@ void Form1::Command1_Click()
     clampValveOpening();
     if (!checkSlot())
         return;
+    typed_[s.RunIndex] = *typedFigures();
     Integrate();
+    span_[s.RunIndex] = s.SimTime;
 
     // Keep the curve up to the first step whose volume passes the capacity,
     // and raise the temperature axis to the hottest step kept.
@@ -95,14 +97,44 @@ bool Form1::runOverflowsAt(long run, long step) const
     return volume > s.TankCapacity[run];
 }
 
-std::string Form1::RunDescription(std::int16_t slot) const
+RunFigures Form1::shownFigures(std::int16_t slot) const
 {
     const RunStore& s = store();
-    const float litres = toSingle(mul(s.InitialVolume[slot], 1000));
-    const float litresPerHour = toSingle(mul(mul(mul(s.Inflow[slot], 1000), 60), 60));
-    return "V = " + text::general(litres, separator_) + " (l) -- Q = " + text::general(litresPerHour, separator_) +
-           " (l/h) -- To = " + text::pointOne(s.RunTemps.at(slot, 0), separator_) +
-           " (ºC) -- Ap.Valv = " + text::general(s.ValveOpening[slot], separator_) + " (%)";
+    return {toSingle(mul(s.InitialVolume[slot], 1000)),
+            toSingle(mul(mul(mul(s.Inflow[slot], 1000), 60), 60)),
+            s.RunTemps.at(slot, 0),
+            s.ValveOpening[slot],
+            s.HeaterPower[slot],
+            span_[slot]};
+}
+
+std::array<std::string, 6> figureTexts(const RunFigures& f, char separator)
+{
+    const auto single = [&](double v) { return text::general(static_cast<float>(v), separator); };
+    return {single(f.volume), single(f.inflow), text::pointOne(f.initialTemp, separator),
+            single(f.valve),  single(f.power),  text::general(f.span, separator)};
+}
+
+std::string Form1::RunDescription(std::int16_t slot) const
+{
+    const auto f = figureTexts(shownFigures(slot), separator_);
+    return "V = " + f[0] + " (l) -- Q = " + f[1] + " (l/h) -- To = " + f[2] + " (ºC) -- Ap.Valv = " + f[3] + " (%)";
+}
+
+std::string Form1::RunHeading(std::int16_t slot) const
+{
+    const auto f = figureTexts(shownFigures(slot), separator_);
+    return RunDescription(slot) + " -- q = " + f[4] + " (W) -- t máximo = " + f[5] + " (s)";
+}
+
+std::optional<RunFigures> Form1::typedFigures() const
+{
+    const auto read = [&](int box) { return text::parseLeadingNumber(window_.text(text1(box))); };
+    try {
+        return RunFigures{read(0), read(1), read(2), read(4), read(7), read(3)};
+    } catch (const RuntimeFault&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace calvetra

@@ -7,6 +7,7 @@
 // ties them to one store, as the window's module-level values are shared by
 // all of them.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,13 +19,32 @@
 
 namespace calvetra {
 
+// The six figures a user types for a run, in the boxes' units: volume (l),
+// feed flow (l/h), initial temperature (ºC), valve opening (%), heater
+// power (W) and time span (s).
+struct RunFigures {
+    double volume = 0, inflow = 0, initialTemp = 0, valve = 0, power = 0, span = 0;
+    friend bool operator==(const RunFigures&, const RunFigures&) = default;
+};
+
 // What the graph shows: the runs plotted since it was last cleared, each
 // with its legend and the last step drawn (a run stops at an overflow), and
 // the span and step count their points were placed with.
 struct DrawnRun {
     std::string legend;
+    // The legend with the heater power and the span the curve covers: the
+    // run's name wherever it must be told from the others (data, tables).
+    std::string heading;
     long lastStep = 0;
+    bool overflowed = false;  // the curve stops at lastStep because the tank overflowed
+    RunFigures shown;         // its figures as the legend shows them, span of its curve
+    RunFigures typed;         // what the boxes held when "Calcular" drew it
 };
+
+// The six figures of a run as the legend writes them: volume, flow, valve
+// opening and power in the short form of a 32-bit number, the initial
+// temperature with one decimal, the span in full.
+std::array<std::string, 6> figureTexts(const RunFigures& shown, char separator);
 struct DrawnGraph {
     std::vector<DrawnRun> runs;
     long stepCount = 0;
@@ -59,6 +79,9 @@ public:
     GraphPoint readoutPoint() const;
     // What the graph shows now, for copies and exports of it.
     const DrawnGraph& drawnGraph() const { return drawn_; }
+    // The figures the boxes hold now, read as the program reads them; a box
+    // whose number is beyond any range reads as absent.
+    std::optional<RunFigures> typedFigures() const;
 
     // The handlers themselves, unguarded (tests call them directly).
     void Form_Load();
@@ -84,6 +107,10 @@ public:
 
     // The legend text of run slot s.
     std::string RunDescription(std::int16_t s) const;
+    // The legend text with the heater power and the curve's span.
+    std::string RunHeading(std::int16_t s) const;
+    // The figures of slot s as its legend shows them.
+    RunFigures shownFigures(std::int16_t s) const;
 
 private:
     // Writes a box's text; runs its change handler, nested, only when the
@@ -106,6 +133,10 @@ private:
     char separator_;
     std::unique_ptr<RunStore> store_;  // large: keep it off the stack
     DrawnGraph drawn_;
+    // Per run slot: the figures typed for it at "Calcular", and the span its
+    // curve was last integrated over.
+    CheckedArray<RunFigures, 0, kLastRun> typed_;
+    CheckedArray<double, 0, kLastRun> span_;
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
 };
 

@@ -48,8 +48,10 @@ TEST(RunsCsv, TwoRunsOneStoppedByAnOverflowInBothSeparators)
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF", 0), 0u) << "byte order mark";
     const std::vector<std::string> rows = lines(csv.substr(3));
     ASSERT_EQ(rows.size(), 1u + 5001u);
-    EXPECT_EQ(rows[0], "t (s),V = 5.4 (l) -- Q = 10 (l/h) -- To = 20.0 (ºC) -- Ap.Valv = 0 (%),"
-                       "V = 5.4 (l) -- Q = 10 (l/h) -- To = 20.0 (ºC) -- Ap.Valv = 100 (%)");
+    EXPECT_EQ(rows[0], "t (s),V = 5.4 (l) -- Q = 10 (l/h) -- To = 20.0 (ºC) -- Ap.Valv = 0 (%) -- q = 1000 (W) -- "
+                       "t máximo = 20000 (s),"
+                       "V = 5.4 (l) -- Q = 10 (l/h) -- To = 20.0 (ºC) -- Ap.Valv = 100 (%) -- q = 1000 (W) -- "
+                       "t máximo = 20000 (s)");
     EXPECT_EQ(rows[1], "0,20,20");
     EXPECT_EQ(rows[2].rfind("4,20.180", 0), 0u) << rows[2];
     // The closed valve's run stops at the overflow, then its cells are empty.

@@ -222,6 +222,17 @@ double parseLeadingNumber(std::string_view s)
 std::string general(double v, char separator) { return generalForm(v, 15, separator); }
 std::string general(float v, char separator) { return generalForm(v, 7, separator); }
 
+std::string exactNumber(double v)
+{
+    std::string s;
+    for (int digits = 15; digits <= 17; ++digits) {
+        s = generalForm(v, digits, '.');
+        if (parseLeadingNumber(s) == v)
+            break;
+    }
+    return s;
+}
+
 std::string printedNumber(double v, char separator)
 {
     std::string s = general(v, separator);

@@ -25,6 +25,11 @@ double parseLeadingNumber(std::string_view s);
 std::string general(double v, char separator);
 std::string general(float v, char separator);
 
+// The general form with '.' and as many significant digits (15 to 17) as it
+// takes to read back as the same double: numbers written for the program
+// itself to read again.
+std::string exactNumber(double v);
+
 // A number printed on the graph: its general form with a blank before it, in
 // the place of a sign, and one after it (" 5000 ", "-2.5 ").
 std::string printedNumber(double v, char separator);

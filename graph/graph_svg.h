@@ -1,0 +1,18 @@
+#pragma once
+
+// The graph as an SVG drawing: the graph box's display list (circles as
+// circles, lines as lines, texts as texts) with the legend of the drawn runs
+// beneath it, where the window places it. Both faces save these bytes, so
+// the same actions give the same file on the desktop and on the page.
+
+#include <string>
+
+#include "model/form1.h"
+#include "toolkit/display_list.h"
+
+namespace calvetra {
+
+// The drawing in twips (its viewBox), sized in pixels at 96 dots per inch.
+std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph);
+
+}  // namespace calvetra

@@ -1,0 +1,462 @@
+#include "model/set_up_address.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+
+#include "model/messages.h"
+#include "toolkit/fault.h"
+#include "toolkit/layout.h"
+#include "toolkit/text.h"
+
+namespace calvetra {
+
+namespace {
+
+constexpr std::size_t kMaxAddress = 2000;  // three runs need about 200
+constexpr std::size_t kMaxNumber = 24;
+constexpr double kHuge = 1e9;
+constexpr std::size_t kMaxRuns = 3;
+
+// The keys of the boxes, in the order the address writes them.
+struct BoxKey {
+    const char* key;
+    Box box;
+    std::optional<double> SetUp::*field;
+    bool negativeAllowed;  // a negative heater power cools the tank
+};
+constexpr std::array<BoxKey, 6> kBoxKeys = {{
+    {"V", Box::Text1_0, &SetUp::volume, false},
+    {"Q", Box::Text1_1, &SetUp::inflow, false},
+    {"To", Box::Text1_2, &SetUp::initialTemp, false},
+    {"Ap", Box::Text1_4, &SetUp::valve, false},
+    {"q", Box::Text1_7, &SetUp::power, true},
+    {"t", Box::Text1_3, &SetUp::span, false},
+}};
+
+std::optional<double> boxNumber(const Window& window, Box box)
+{
+    try {
+        return text::parseLeadingNumber(window.text(box));
+    } catch (const RuntimeFault&) {
+        return std::nullopt;  // a number beyond any range: nothing to keep
+    }
+}
+
+std::string runText(const RunFigures& f)
+{
+    std::string s;
+    for (const double v : {f.volume, f.inflow, f.initialTemp, f.valve, f.power, f.span}) {
+        if (!s.empty())
+            s += ',';
+        s += text::exactNumber(v);
+    }
+    return s;
+}
+
+// A piece of the address as the message quotes it: printable ASCII only,
+// and short.
+std::string quoted(std::string_view s)
+{
+    std::string out;
+    for (char c : s.substr(0, 30))
+        out += (c >= 0x20 && c < 0x7f) ? c : '?';
+    return "«" + out + (s.size() > 30 ? "…" : "") + "»";
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// -d[.d][e[+-]d], digits one or more each: nothing else is a number here
+// (no blanks, no "inf", no comma, no leading "+").
+bool numberSyntax(std::string_view s)
+{
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < s.size() && isDigit(s[i]))
+            ++i;
+        return i > start;
+    };
+    if (i < s.size() && s[i] == '-')
+        ++i;
+    if (!digits())
+        return false;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == s.size();
+}
+
+// The number, or why it cannot be taken.
+struct Number {
+    double value = 0;
+    std::string problem;  // empty when the number is good
+};
+
+Number readNumber(std::string_view s, bool negativeAllowed)
+{
+    if (s.empty())
+        return {0, "está vacío"};
+    if (s.size() > kMaxNumber || !numberSyntax(s))
+        return {0, "no es un número"};
+    double v = 0;
+    try {
+        v = text::parseLeadingNumber(s);
+    } catch (const RuntimeFault&) {
+        return {0, "es demasiado grande"};
+    }
+    if (!(std::fabs(v) <= kHuge))
+        return {0, "es demasiado grande"};
+    if (v < 0 && !negativeAllowed)
+        return {0, "es negativo"};
+    return {v, {}};
+}
+
+std::vector<std::string_view> split(std::string_view s, char separator)
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t end = s.find(separator); end != std::string_view::npos; end = s.find(separator, start)) {
+        parts.push_back(s.substr(start, end - start));
+        start = end + 1;
+    }
+    parts.push_back(s.substr(start));
+    return parts;
+}
+
+int hexValue(char c)
+{
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// One layer of percent-encoding taken off; nothing when a "%" is not
+// followed by two hexadecimal digits.
+std::optional<std::string> percentDecoded(std::string_view s)
+{
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '%') {
+            out += s[i];
+            continue;
+        }
+        const int hi = i + 2 < s.size() ? hexValue(s[i + 1]) : -1;
+        const int lo = i + 2 < s.size() ? hexValue(s[i + 2]) : -1;
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return out;
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+ParsedAddress wholeIgnored(const std::string& why) { return {{}, {"todo el enlace, porque " + why}}; }
+
+void readRuns(std::string_view value, ParsedAddress& out)
+{
+    const std::vector<std::string_view> runs = split(value, ';');
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const std::string name = "la simulación " + std::to_string(k + 1);
+        if (k == kMaxRuns) {
+            out.ignored.push_back("las simulaciones a partir de la cuarta (en la gráfica caben tres)");
+            return;
+        }
+        const std::vector<std::string_view> figures = split(runs[k], ',');
+        if (figures.size() != 6) {
+            out.ignored.push_back(name + " " + quoted(runs[k]) + ", que no tiene seis números");
+            continue;
+        }
+        std::array<double, 6> v{};
+        std::string problem;
+        for (std::size_t f = 0; f < 6 && problem.empty(); ++f) {
+            const Number n = readNumber(figures[f], f == 4);
+            v[f] = n.value;
+            if (!n.problem.empty())
+                problem = quoted(figures[f]) + " " + n.problem;
+        }
+        if (!problem.empty())
+            out.ignored.push_back(name + ", porque " + problem);
+        else
+            out.setUp.runs.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
+    }
+}
+
+void readField(std::string_view key, std::string_view value, ParsedAddress& out)
+{
+    SetUp& s = out.setUp;
+    for (const BoxKey& k : kBoxKeys) {
+        if (key != k.key)
+            continue;
+        const Number n = readNumber(value, k.negativeAllowed);
+        if (!n.problem.empty())
+            out.ignored.push_back(quoted(std::string(key) + "=" + std::string(value)) + ", que " + n.problem);
+        else
+            s.*k.field = n.value;
+        return;
+    }
+    if (key == "i") {
+        const Number n = readNumber(value, false);
+        if (!n.problem.empty())
+            out.ignored.push_back(quoted("i=" + std::string(value)) + ", que " + n.problem);
+        else
+            s.instant = n.value;
+    } else if (key == "n") {
+        if (value == "1000" || value == "5000")
+            s.queryBeforeTimeEdit = value == "1000";
+        else
+            out.ignored.push_back(quoted("n=" + std::string(value)) + ", que solo puede ser 1000 o 5000");
+    } else if (key == "runs") {
+        readRuns(value, out);
+    } else if (key != "fin") {
+        out.ignored.push_back("la clave desconocida " + quoted(key));
+    }
+}
+
+}  // namespace
+
+std::string addressOf(const Form1& form, const Window& window)
+{
+    std::string out = "v=1";
+    for (const BoxKey& k : kBoxKeys)
+        if (const auto v = boxNumber(window, k.box))
+            out += std::string("&") + k.key + "=" + text::exactNumber(*v);
+    // The instantaneous time only once the user has typed one.
+    if (window.text(Box::Text2) != layout::control(Box::Text2).text)
+        if (const auto v = boxNumber(window, Box::Text2))
+            out += "&i=" + text::exactNumber(*v);
+    const DrawnGraph& graph = form.drawnGraph();
+    if (!graph.runs.empty() && graph.stepCount == 1000)
+        out += "&n=1000";
+    if (!graph.runs.empty()) {
+        out += "&runs=";
+        for (std::size_t k = 0; k < graph.runs.size(); ++k) {
+            if (k > 0)
+                out += ';';
+            out += runText(graph.runs[k].typed);
+        }
+    }
+    return out + "&fin";
+}
+
+ParsedAddress parseAddress(std::string_view address)
+{
+    std::string_view text = trimmed(address);
+    const std::size_t hash = text.find('#');
+    if (hash != std::string_view::npos)
+        text.remove_prefix(hash + 1);
+    else if (!text.empty() && text.substr(0, 2) != "v=")
+        return wholeIgnored("no es un enlace de CALVETRA (le falta «#v=1…»)");
+    if (text.empty())
+        return {};
+    if (text.size() > kMaxAddress)
+        return wholeIgnored("es demasiado largo");
+    const std::optional<std::string> decoded = percentDecoded(text);
+    if (!decoded)
+        return wholeIgnored("tiene un «%» que no codifica nada");
+    if (decoded->find('%') != std::string::npos)
+        return wholeIgnored("está codificado dos veces");
+
+    std::vector<std::string_view> fields = split(*decoded, '&');
+    const std::string_view version = fields.front();
+    if (version.substr(0, 2) != "v=")
+        return wholeIgnored("no empieza por la versión («v=1»)");
+    if (version != "v=1")
+        return wholeIgnored("es de la versión " + quoted(version.substr(2)) + ", que este programa no lee");
+
+    ParsedAddress out;
+    if (fields.back() != "fin") {
+        // The last field may have lost its end: nothing of it is trusted.
+        if (fields.size() > 1)
+            out.ignored.push_back(quoted(fields.back()) + ", porque el enlace está cortado (le falta «&fin»)");
+        else
+            out.ignored.push_back("nada, pero el enlace está cortado (le falta «&fin»)");
+        fields.pop_back();
+    }
+    std::vector<std::string_view> seen;
+    for (std::size_t f = 1; f < fields.size(); ++f) {
+        const std::size_t eq = fields[f].find('=');
+        const std::string_view key = fields[f].substr(0, eq);
+        const std::string_view value = eq == std::string_view::npos ? std::string_view() : fields[f].substr(eq + 1);
+        if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
+            out.ignored.push_back(quoted(fields[f]) + ", porque " + quoted(key) + " ya estaba");
+            continue;
+        }
+        seen.push_back(key);
+        readField(key, value, out);
+    }
+    return out;
+}
+
+std::string ignoredMessage(const std::vector<std::string>& ignored)
+{
+    if (ignored.empty())
+        return {};
+    std::string message = "No se ha aplicado todo el enlace. Se ha ignorado ";
+    for (std::size_t k = 0; k < ignored.size(); ++k)
+        message += (k == 0 ? "" : k + 1 == ignored.size() ? " y " : "; ") + ignored[k];
+    return message + ".";
+}
+
+namespace {
+
+// A window without a screen for a trial run of an address: it keeps what
+// Form1 reads back (the boxes' texts, the graph box) and the messages.
+class TrialWindow : public Window {
+public:
+    TrialWindow(const Window& real) : size_(real.pictureSize())
+    {
+        for (int b = 0; b < static_cast<int>(texts_.size()); ++b)
+            texts_[static_cast<std::size_t>(b)] = real.text(static_cast<Box>(b));
+    }
+    std::string text(Box box) const override { return texts_[static_cast<std::size_t>(box)]; }
+    void setText(Box box, const std::string& text) override { texts_[static_cast<std::size_t>(box)] = text; }
+    void setCaption(Label, const std::string&) override {}
+    void setLegendLineVisible(int, bool) override {}
+    PictureSize pictureSize() const override { return size_; }
+    DisplayList& picture() override { return picture_; }
+    void setCrossCursor() override {}
+    void showMessage(const std::string& message) override { messages.push_back(message); }
+    void close() override {}
+    std::vector<std::string> messages;
+
+private:
+    std::array<std::string, 9> texts_;
+    PictureSize size_;
+    DisplayList picture_;
+};
+
+// The pieces of a set-up that are replayed one after the other, and that a
+// trial run can refuse one by one.
+enum class Step { Run, Span, Instant };
+struct Refusal {
+    Step step;
+    std::size_t run = 0;
+    std::string message;
+};
+
+// A user replacing a box's whole text: one change, when it differs. A
+// forced change runs the box's handler even for the same text, as typing it
+// again would.
+void type(Form1& form, Window& window, Box box, double value, bool force = false)
+{
+    const std::string text = text::exactNumber(value);
+    if (window.text(box) == text && !force)
+        return;
+    window.setText(box, text);
+    form.userChangedText(box);
+}
+
+// Replays the set-up; check() is called after each step with that step and
+// returns false to stop there.
+void replay(Form1& form, Window& window, const SetUp& s, const std::function<bool(Step, std::size_t)>& check)
+{
+    for (std::size_t k = 0; k < s.runs.size(); ++k) {
+        const RunFigures& r = s.runs[k];
+        for (const auto& [box, v] : {std::pair{Box::Text1_0, r.volume},
+                                     {Box::Text1_1, r.inflow},
+                                     {Box::Text1_2, r.initialTemp},
+                                     {Box::Text1_4, r.valve},
+                                     {Box::Text1_7, r.power},
+                                     {Box::Text1_3, r.span}})
+            type(form, window, box, v);
+        form.clickCalcular();
+        if (!check(Step::Run, k))
+            return;
+    }
+    for (const BoxKey& k : kBoxKeys)
+        if (k.box != Box::Text1_3 && s.*k.field)
+            type(form, window, k.box, *(s.*k.field));
+    const bool queryFirst = s.queryBeforeTimeEdit && !s.runs.empty();
+    const auto query = [&] {
+        if (s.instant)
+            type(form, window, Box::Text2, *s.instant);
+        return check(Step::Instant, 0);
+    };
+    if (queryFirst && !query())
+        return;
+    if (s.span)
+        type(form, window, Box::Text1_3, *s.span, queryFirst);
+    else if (queryFirst)
+        form.userChangedText(Box::Text1_3);
+    if (!check(Step::Span, 0))
+        return;
+    if (!queryFirst)
+        query();
+}
+
+// A trial run on a window without a screen: the first step the program
+// refuses, with its message. The overflow message is the program's report
+// of a run it draws, not a refusal.
+std::optional<Refusal> trial(const Form1& form, const Window& window, const SetUp& setUp)
+{
+    TrialWindow scratch(window);
+    Form1 trialForm(scratch, form.separator());
+    trialForm.load();
+    std::optional<Refusal> refusal;
+    replay(trialForm, scratch, setUp, [&](Step step, std::size_t run) {
+        for (const std::string& m : scratch.messages)
+            if (m.rfind(messages::kOverflowPrefix, 0) != 0) {
+                refusal = Refusal{step, run, m};
+                return false;
+            }
+        scratch.messages.clear();
+        return true;
+    });
+    return refusal;
+}
+
+}  // namespace
+
+std::string openAddress(Form1& form, Window& window, std::string_view address)
+{
+    ParsedAddress parsed = parseAddress(address);
+    SetUp& s = parsed.setUp;
+    // Each refusal takes one piece out, so this ends after a few trials.
+    while (const std::optional<Refusal> refused = trial(form, window, s)) {
+        const std::string why = ", que el programa rechaza (" + refused->message + ")";
+        switch (refused->step) {
+        case Step::Run:
+            parsed.ignored.push_back("la simulación " + runText(s.runs[refused->run]) + why);
+            s.runs.erase(s.runs.begin() + static_cast<long>(refused->run));
+            break;
+        case Step::Span:
+            parsed.ignored.push_back("«t=" + text::exactNumber(s.span.value_or(0)) + "»" + why);
+            s.span.reset();
+            s.queryBeforeTimeEdit = false;
+            break;
+        case Step::Instant:
+            parsed.ignored.push_back("«i=" + text::exactNumber(s.instant.value_or(0)) + "»" + why);
+            s.instant.reset();
+            break;
+        }
+    }
+    replay(form, window, s, [](Step, std::size_t) { return true; });
+    return ignoredMessage(parsed.ignored);
+}
+
+}  // namespace calvetra

@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "graph/graph_svg.h"
+#include "graph/run_table.h"
+#include "graph/runs_csv.h"
 #include "model/form1.h"
+#include "model/set_up_address.h"
 #include "model/worked_example.h"
 #include "toolkit/layout.h"
 
@@ -54,6 +58,27 @@ private:
     val page_;
     DisplayList picture_;
 };
+
+val stringArray(const std::vector<std::string>& items)
+{
+    val array = val::array();
+    for (const std::string& item : items)
+        array.call<void>("push", item);
+    return array;
+}
+
+// A table as { caption, columns: [...], rows: [[...], ...] }.
+val tableForPage(const TextTable& table)
+{
+    val rows = val::array();
+    for (const std::vector<std::string>& row : table.rows)
+        rows.call<void>("push", stringArray(row));
+    val o = val::object();
+    o.set("caption", table.caption);
+    o.set("columns", stringArray(table.columns));
+    o.set("rows", rows);
+    return o;
+}
 
 // What the page draws: six numbers per operation of the display list.
 enum class OpCode { Line = 0, Circle = 1, Text = 2 };
@@ -131,6 +156,25 @@ public:
                 texts.set(op.text, list.textOf(op));
         return texts;
     }
+
+    // The results, written by the core as the desktop writes them.
+    int drawnRunCount() const { return static_cast<int>(form_.drawnGraph().runs.size()); }
+    std::string csv() const { return drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator()); }
+    std::string svg() const { return graphSvg(window_.displayList(), form_.drawnGraph()); }
+    // { runs, temperatures }: the tables of the drawn runs, cells as text.
+    val dataTable() const
+    {
+        const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
+        val o = val::object();
+        o.set("runs", tableForPage(tables.runs));
+        o.set("temperatures", tableForPage(tables.temperatures));
+        return o;
+    }
+    // The address fragment (without "#") that brings back this set-up.
+    std::string link() const { return addressOf(form_, window_); }
+    // Replays an address on the freshly loaded program; returns the message
+    // naming what was ignored, empty when everything was applied.
+    std::string openLink(const std::string& address) { return openAddress(form_, window_, address); }
 
 private:
     PageWindow window_;
@@ -230,11 +274,16 @@ val pageLayout()
     return o;
 }
 
+// The program's version, as the help and the printed page show it.
+std::string programVersion() { return layout::kVersion; }
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(calvetra)
 {
     emscripten::function("layout", &pageLayout);
+    emscripten::function(
+        "version", +[] { return std::string(layout::kVersion); });
     emscripten::class_<Session>("Session")
         .constructor<val, const std::string&>()
         .function("load", &Session::load)
@@ -249,7 +298,13 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("help", &Session::help)
         .function("pictureRevision", &Session::pictureRevision)
         .function("pictureOps", &Session::pictureOps)
-        .function("pictureTexts", &Session::pictureTexts);
+        .function("pictureTexts", &Session::pictureTexts)
+        .function("drawnRunCount", &Session::drawnRunCount)
+        .function("csv", &Session::csv)
+        .function("svg", &Session::svg)
+        .function("dataTable", &Session::dataTable)
+        .function("link", &Session::link)
+        .function("openLink", &Session::openLink);
 }
 
 }  // namespace calvetra

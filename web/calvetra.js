@@ -6,8 +6,10 @@
 // The page's parts, loaded in this order by index.html: the controls
 // (page/controls.js), the graph's drawing (picture.js), the message boxes
 // (page/messages.js), the read-out (page/readout.js), the help
-// (page/help.js), the window's place and scale (page/arrangement.js), and
-// this script, which starts the session and joins them.
+// (page/help.js), the window's place and scale (page/arrangement.js), the
+// data table (page/data_table.js), the results (page/results.js), the set-up
+// in the address (page/address.js), and this script, which starts the
+// session and joins them.
 'use strict';
 
 const HANDLERS = { Command1: 'clickCalcular', Command2: 'clickBorrarGrafica', Command3: 'clickSalir' };
@@ -96,6 +98,8 @@ async function start() {
       return;
     }
     drawPicture(false);
+    results.follow();
+    address.update();
     messages.showNext();
   }
 
@@ -115,8 +119,20 @@ async function start() {
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
   wireReadout(canvas, picture, session, act);
   wireHelp(session, () => closing);
+  const say = (message) => {
+    messages.add(message);
+    if (!messages.dialog.open) messages.showNext();
+  };
+  const dataTable = new DataTablePanel(document.getElementById('data-table'), session);
+  const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable });
+  const address = new Address(session);
 
-  act(() => session.load());
+  // A link or a reload brings back its set-up on the freshly loaded program.
+  act(() => {
+    session.load();
+    const ignored = address.restore();
+    if (ignored) messages.add(ignored);
+  });
   arrangement.fit();
   boxes[0].focus();
   performance.mark('calvetra-ready');

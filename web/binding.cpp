@@ -67,6 +67,13 @@ val stringArray(const std::vector<std::string>& items)
     return array;
 }
 
+// A copy of the bytes, as a Uint8Array of the page.
+val bytes(const std::string& s)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(s.data());
+    return val::global("Uint8Array").new_(emscripten::typed_memory_view(s.size(), data));
+}
+
 // A table as { caption, columns: [...], rows: [[...], ...] }.
 val tableForPage(const TextTable& table)
 {
@@ -159,7 +166,9 @@ public:
 
     // The results, written by the core as the desktop writes them.
     int drawnRunCount() const { return static_cast<int>(form_.drawnGraph().runs.size()); }
-    std::string csv() const { return drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator()); }
+    // Files as bytes: a string would lose the CSV's byte order mark on its
+    // way into the page.
+    val csv() const { return bytes(drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator())); }
     std::string svg() const { return graphSvg(window_.displayList(), form_.drawnGraph()); }
     // { runs, temperatures }: the tables of the drawn runs, cells as text.
     val dataTable() const

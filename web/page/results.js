@@ -280,7 +280,7 @@ class Results {
   async saveGraph(format) {
     const svg = this.session.svg();
     download(resultFileName(format), format === 'svg'
-      ? new Blob([svg], { type: 'image/svg+xml' })
+      ? new Blob([new TextEncoder().encode(svg)], { type: 'image/svg+xml' })
       : await svgToPng(svg, 2));
   }
 

@@ -12,7 +12,9 @@
 #include <QShortcut>
 #include <QStandardPaths>
 
+#include "app/data_table_window.h"
 #include "app/picture_box.h"
+#include "graph/graph_svg.h"
 #include "graph/runs_csv.h"
 #include "model/form1.h"
 #include "toolkit/layout.h"
@@ -82,6 +84,8 @@ GraphResults::GraphResults(QWidget* window, PictureBox* picture, const calvetra:
     connect(save_, &QAction::triggered, this, &GraphResults::saveGraphAs);
     connect(export_, &QAction::triggered, this, &GraphResults::exportDataAs);
     connect(print_, &QAction::triggered, this, &GraphResults::printGraph);
+    table_ = new QAction(QStringLiteral("Ver tabla de datos"), this);
+    connect(table_, &QAction::triggered, this, &GraphResults::showTable);
 
     picture->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picture, &QWidget::customContextMenuRequested, this, &GraphResults::showMenu);
@@ -101,13 +105,30 @@ QAction* GraphResults::addAction(const QString& text, const QKeySequence& keys, 
     return action;
 }
 
-void GraphResults::updateActions() { export_->setEnabled(!form_.drawnGraph().runs.empty()); }
+void GraphResults::updateActions()
+{
+    export_->setEnabled(!form_.drawnGraph().runs.empty());
+    if (tableWindow_ && tableWindow_->isVisible())
+        tableWindow_->refresh();
+}
+
+void GraphResults::showTable()
+{
+    if (!tableWindow_)
+        tableWindow_ = new DataTableWindow(form_, picture_->displayList(), window_);
+    tableWindow_->refresh();
+    tableWindow_->show();
+    tableWindow_->raise();
+    tableWindow_->activateWindow();
+}
 
 void GraphResults::showMenu(const QPoint& position)
 {
     updateActions();
     QMenu menu(picture_);
     menu.addActions({copy_, save_, export_, print_});
+    menu.addSeparator();
+    menu.addAction(table_);
     menu.exec(picture_->mapToGlobal(position));
 }
 
@@ -150,8 +171,10 @@ bool GraphResults::saveGraph(const QString& path)
     const GraphPicture graph = picture();
     const QString suffix = QFileInfo(path).suffix().toLower();
     return writeFile(path, [&](QIODevice& file) {
-        if (suffix == QStringLiteral("svg"))
-            return graph.writeSvg(file);
+        if (suffix == QStringLiteral("svg")) {
+            const std::string svg = calvetra::graphSvg(picture_->displayList(), form_.drawnGraph());
+            return file.write(svg.data(), static_cast<qint64>(svg.size())) == static_cast<qint64>(svg.size());
+        }
         if (suffix == QStringLiteral("pdf"))
             return graph.writePdf(file);
         return graph.writePng(file);

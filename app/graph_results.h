@@ -2,7 +2,9 @@
 
 // Results that leave the window: the graph's menu (right click, the Menu
 // key, Shift+F10) with "Copiar gráfica", "Guardar gráfica como…",
-// "Exportar datos…" and "Imprimir…", and their shortcuts. Files are written
+// "Exportar datos…", "Imprimir…" and "Ver tabla de datos", and their
+// shortcuts. The CSV and SVG files are the core's bytes, the same as the
+// web page writes. Files are written
 // through a temporary file renamed into place, so a failed write leaves any
 // earlier file as it was and is reported in one message.
 
@@ -13,6 +15,7 @@
 
 #include "app/graph_picture.h"
 
+class DataTableWindow;
 class PictureBox;
 class QWidget;
 namespace calvetra {
@@ -34,6 +37,9 @@ public:
     QAction* saveAction() const { return save_; }
     QAction* exportAction() const { return export_; }
     QAction* printAction() const { return print_; }
+    QAction* tableAction() const { return table_; }
+    // The data table's window, once it has been opened.
+    DataTableWindow* tableWindow() const { return tableWindow_; }
     void setPathChooser(PathChooser chooser) { chooser_ = std::move(chooser); }
 
     // Items that need a run follow what the graph shows; called after every
@@ -56,6 +62,7 @@ public slots:
     void saveGraphAs();
     void exportDataAs();
     void printGraph();
+    void showTable();
     void showMenu(const QPoint& position);  // in the graph box's pixels
 
 private:
@@ -73,4 +80,6 @@ private:
     QAction* save_;
     QAction* export_;
     QAction* print_;
+    QAction* table_;
+    DataTableWindow* tableWindow_ = nullptr;
 };

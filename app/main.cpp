@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QStringList>
 
 #include "app/main_window.h"
 #include "app/translations.h"
@@ -17,5 +18,10 @@ int main(int argc, char* argv[])
     MainWindow window(MainWindow::decimalSeparatorOf(QLocale::system()));
     window.load();
     window.show();
+    // One argument: an address of the web page (or its fragment) whose
+    // set-up the window opens in.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (!arguments.isEmpty())
+        window.openAddress(arguments.front(), arguments.mid(1));
     return app.exec();
 }

@@ -14,6 +14,7 @@
 #include "app/help_window.h"
 #include "app/line_element.h"
 #include "app/picture_box.h"
+#include "model/set_up_address.h"
 #include "toolkit/layout.h"
 
 // The diagram and the icon live in a static library's resources, which the
@@ -158,6 +159,19 @@ char MainWindow::decimalSeparatorOf(const QLocale& locale)
 void MainWindow::load()
 {
     handOver([this] { form_->load(); });
+}
+
+QString MainWindow::address() const { return QString::fromStdString(calvetra::addressOf(*form_, *this)); }
+
+void MainWindow::openAddress(const QString& address, const QStringList& otherArguments)
+{
+    std::vector<std::string> ignored;
+    for (const QString& argument : otherArguments)
+        ignored.push_back("el argumento de más «" + argument.left(30).toStdString() + "»");
+    std::string message;
+    handOver([&] { message = calvetra::openAddress(*form_, *this, address.toStdString(), ignored); });
+    if (!message.empty())
+        showMessage(message);
 }
 
 void MainWindow::buildWindow()

@@ -9,6 +9,7 @@
 // Every other change (typing, paste, undo, assistive tools) arrives through
 // QLineEdit::textChanged and is handed to Form1 once.
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -45,6 +46,13 @@ public:
     // replace it with one that records the text and returns at once.
     using MessagePresenter = std::function<void(const QString&)>;
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+
+    // The set-up as an address fragment ("v=1&…&fin"), and a freshly
+    // loaded window brought to the set-up of an address (a whole address or
+    // its fragment); what cannot be applied, and the arguments given besides
+    // it, are named in one message.
+    QString address() const;
+    void openAddress(const QString& address, const QStringList& otherArguments = {});
 
     // The graph's menu and the files it writes.
     GraphResults* results() const { return results_; }

@@ -122,8 +122,8 @@ void drawList(std::string& out, Writer& w, const DisplayList& picture, double ba
             break;
         case PictureOp::Kind::Text:
             w.group("fill=\"" + std::string(kInk) + "\"");
-            out += "<text x=\"" + num(op.x1) + "\" y=\"" + num(static_cast<double>(op.y1) + baseline) + "\">" + escaped(picture.textOf(op)) +
-                   "</text>\n";
+            out += "<text x=\"" + num(op.x1) + "\" y=\"" + num(static_cast<double>(op.y1) + baseline) + "\">" +
+                   escaped(picture.textOf(op)) + "</text>\n";
             break;
         }
     }

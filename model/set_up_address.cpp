@@ -175,7 +175,7 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-ParsedAddress wholeIgnored(const std::string& why) { return {{}, {"todo el enlace, porque " + why}}; }
+ParsedAddress unread(const std::string& why) { return {{}, {}, {}, why}; }
 
 void readRuns(std::string_view value, ParsedAddress& out)
 {
@@ -188,7 +188,7 @@ void readRuns(std::string_view value, ParsedAddress& out)
         }
         const std::vector<std::string_view> figures = split(runs[k], ',');
         if (figures.size() != 6) {
-            out.ignored.push_back(name + " " + quoted(runs[k]) + ", que no tiene seis números");
+            out.ignored.push_back(name + " (" + quoted(runs[k]) + "), que no tiene seis números");
             continue;
         }
         std::array<double, 6> v{};
@@ -201,8 +201,10 @@ void readRuns(std::string_view value, ParsedAddress& out)
         }
         if (!problem.empty())
             out.ignored.push_back(name + ", porque " + problem);
-        else
+        else {
             out.setUp.runs.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
+            out.runNumbers.push_back(k + 1);
+        }
     }
 }
 
@@ -270,23 +272,23 @@ ParsedAddress parseAddress(std::string_view address)
     if (hash != std::string_view::npos)
         text.remove_prefix(hash + 1);
     else if (!text.empty() && text.substr(0, 2) != "v=")
-        return wholeIgnored("no es un enlace de CALVETRA (le falta «#v=1…»)");
+        return unread("no es un enlace de CALVETRA (le falta «#v=1…»)");
     if (text.empty())
         return {};
     if (text.size() > kMaxAddress)
-        return wholeIgnored("es demasiado largo");
+        return unread("es demasiado largo");
     const std::optional<std::string> decoded = percentDecoded(text);
     if (!decoded)
-        return wholeIgnored("tiene un «%» que no codifica nada");
+        return unread("tiene un «%» que no codifica nada");
     if (decoded->find('%') != std::string::npos)
-        return wholeIgnored("está codificado dos veces");
+        return unread("está codificado dos veces");
 
     std::vector<std::string_view> fields = split(*decoded, '&');
     const std::string_view version = fields.front();
     if (version.substr(0, 2) != "v=")
-        return wholeIgnored("no empieza por la versión («v=1»)");
+        return unread("no empieza por la versión («v=1»)");
     if (version != "v=1")
-        return wholeIgnored("es de la versión " + quoted(version.substr(2)) + ", que este programa no lee");
+        return unread("es de la versión " + quoted(version.substr(2)) + ", que este programa no lee");
 
     ParsedAddress out;
     if (fields.back() != "fin") {
@@ -312,14 +314,26 @@ ParsedAddress parseAddress(std::string_view address)
     return out;
 }
 
-std::string ignoredMessage(const std::vector<std::string>& ignored)
+namespace {
+
+std::string listed(const std::vector<std::string>& items)
 {
-    if (ignored.empty())
+    std::string out;
+    for (std::size_t k = 0; k < items.size(); ++k)
+        out += (k == 0 ? "" : k + 1 == items.size() ? " y " : "; ") + items[k];
+    return out;
+}
+
+}  // namespace
+
+std::string addressMessage(const ParsedAddress& parsed)
+{
+    if (!parsed.unread.empty())
+        return "No se ha aplicado el enlace, porque " + parsed.unread +
+               (parsed.ignored.empty() ? "" : "; se ha ignorado también " + listed(parsed.ignored)) + ".";
+    if (parsed.ignored.empty())
         return {};
-    std::string message = "No se ha aplicado todo el enlace. Se ha ignorado ";
-    for (std::size_t k = 0; k < ignored.size(); ++k)
-        message += (k == 0 ? "" : k + 1 == ignored.size() ? " y " : "; ") + ignored[k];
-    return message + ".";
+    return "No se ha aplicado todo el enlace; se ha ignorado: " + listed(parsed.ignored) + ".";
 }
 
 namespace {
@@ -394,7 +408,7 @@ void replay(Form1& form, Window& window, const SetUp& s, const std::function<boo
     const bool queryFirst = s.queryBeforeTimeEdit && !s.runs.empty();
     const auto query = [&] {
         if (s.instant)
-            type(form, window, Box::Text2, *s.instant);
+            type(form, window, Box::Text2, *s.instant, true);
         return check(Step::Instant, 0);
     };
     if (queryFirst && !query())
@@ -432,17 +446,28 @@ std::optional<Refusal> trial(const Form1& form, const Window& window, const SetU
 
 }  // namespace
 
-std::string openAddress(Form1& form, Window& window, std::string_view address)
+std::string openAddress(Form1& form, Window& window, std::string_view address,
+                        const std::vector<std::string>& alsoIgnored)
 {
     ParsedAddress parsed = parseAddress(address);
+    parsed.ignored.insert(parsed.ignored.begin(), alsoIgnored.begin(), alsoIgnored.end());
     SetUp& s = parsed.setUp;
-    // Each refusal takes one piece out, so this ends after a few trials.
+    // Each refusal takes one piece out (a run, the span or the query), so
+    // this ends after a few trials; should it not, nothing is replayed.
+    int refusals = 0;
     while (const std::optional<Refusal> refused = trial(form, window, s)) {
+        if (++refusals > static_cast<int>(kMaxRuns) + 2) {
+            parsed.ignored.push_back("todo lo demás, que el programa rechaza (" + refused->message + ")");
+            s = {};
+            break;
+        }
         const std::string why = ", que el programa rechaza (" + refused->message + ")";
         switch (refused->step) {
         case Step::Run:
-            parsed.ignored.push_back("la simulación " + runText(s.runs[refused->run]) + why);
+            parsed.ignored.push_back("la simulación " + std::to_string(parsed.runNumbers[refused->run]) + " (" +
+                                     quoted(runText(s.runs[refused->run])) + ")" + why);
             s.runs.erase(s.runs.begin() + static_cast<long>(refused->run));
+            parsed.runNumbers.erase(parsed.runNumbers.begin() + static_cast<long>(refused->run));
             break;
         case Step::Span:
             parsed.ignored.push_back("«t=" + text::exactNumber(s.span.value_or(0)) + "»" + why);
@@ -456,7 +481,7 @@ std::string openAddress(Form1& form, Window& window, std::string_view address)
         }
     }
     replay(form, window, s, [](Step, std::size_t) { return true; });
-    return ignoredMessage(parsed.ignored);
+    return addressMessage(parsed);
 }
 
 }  // namespace calvetra

@@ -54,7 +54,9 @@ struct SetUp {
 
 struct ParsedAddress {
     SetUp setUp;
-    std::vector<std::string> ignored;  // what was left out, in the user's words
+    std::vector<std::string> ignored;     // what was left out, in the user's words
+    std::vector<std::size_t> runNumbers;  // where each run of setUp stood in the address, from 1
+    std::string unread;                   // why nothing of it was read; empty when it was
 };
 
 // The fragment (without "#") for the program as it stands.
@@ -64,10 +66,13 @@ std::string addressOf(const Form1& form, const Window& window);
 ParsedAddress parseAddress(std::string_view address);
 
 // Brings a freshly loaded program to the address's set-up. Returns the one
-// message for the user, empty when everything was applied.
-std::string openAddress(Form1& form, Window& window, std::string_view address);
+// message for the user, empty when everything was applied; alsoIgnored is
+// named in it too (what the face itself left out).
+std::string openAddress(Form1& form, Window& window, std::string_view address,
+                        const std::vector<std::string>& alsoIgnored = {});
 
-// The message naming what was ignored (empty for nothing).
-std::string ignoredMessage(const std::vector<std::string>& ignored);
+// The one message: why nothing was read, or what was ignored (empty when
+// everything was applied).
+std::string addressMessage(const ParsedAddress& parsed);
 
 }  // namespace calvetra

@@ -2,7 +2,7 @@
 # itself on a virtual X server.
 
 add_executable(widget_tests widget_test.cpp access_test.cpp results_test.cpp support/qt_test_main.cpp)
-target_link_libraries(widget_tests PRIVATE calvetra_window Qt6::Test GTest::gtest)
+target_link_libraries(widget_tests PRIVATE calvetra_window calvetra_testsupport Qt6::Test GTest::gtest)
 gtest_discover_tests(widget_tests DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
 # Exits 77 when Xvfb, xdotool, xwd or ImageMagick is missing: reported as

@@ -12,7 +12,16 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include "app/data_table_window.h"
 #include "app/graph_results.h"
+#include "graph/graph_svg.h"
+#include "graph/run_table.h"
+#include "graph/runs_csv.h"
+#include "model/set_up_address.h"
+#include "tests/support/recording_window.h"
 #include "tests/support/window_fixture.h"
 
 namespace {
@@ -131,6 +140,114 @@ TEST_F(ResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy)
     EXPECT_TRUE(readAll(csv).startsWith("\xEF\xBB\xBFt (s),"));
     // The next dialog opens where the user last saved.
     EXPECT_EQ(results().folder(), folder.path());
+}
+
+// Three runs and a time edit, typed into the real window, and the same
+// actions on the core alone, as the web page runs them.
+void threeRuns(const std::function<void(const char*, const char*)>& type, const std::function<void()>& calcular)
+{
+    calcular();
+    type("Text1(4)", "75");
+    type("Text1(7)", "3000");
+    calcular();
+    type("Text1(4)", "50");
+    calcular();
+    type("Text1(3)", "15000");
+}
+
+void threeRunsOnTheCore(calvetra::testing::Program& p)
+{
+    threeRuns([&](const char* name, const char* text) { p.type(calvetra::text1(name[6] - '0'), text); },
+              [&] { p.form.clickCalcular(); });
+}
+
+TEST_F(ResultsTest, TheDesktopWritesTheCoresBytesForCsvAndSvg)
+{
+    threeRuns([&](const char* name, const char* text) { type(name, text); }, [&] { clickCalcular(); });
+    calvetra::testing::Program core;
+    threeRunsOnTheCore(core);
+
+    ASSERT_TRUE(results().exportData(path("d.csv")));
+    ASSERT_TRUE(results().saveGraph(path("g.svg")));
+    const std::string csv = calvetra::drawnRunsCsv(core.form.drawnGraph(), core.store(), '.');
+    const std::string svg = calvetra::graphSvg(core.window.pictureOps, core.form.drawnGraph());
+    EXPECT_EQ(readAll(path("d.csv")).toStdString(), csv);
+    EXPECT_EQ(readAll(path("g.svg")).toStdString(), svg);
+    EXPECT_NE(svg.find("Ap.Valv = 50 (%)"), std::string::npos);
+}
+
+TEST_F(ResultsTest, TheDataTableFollowsTheGraphCellByCell)
+{
+    EXPECT_EQ(results().tableAction()->text(), QStringLiteral("Ver tabla de datos"));
+    results().tableAction()->trigger();
+    DataTableWindow* table = results().tableWindow();
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_TRUE(table->isWindow());
+    EXPECT_FALSE(table->isModal());
+    EXPECT_FALSE(table->runsView()->isVisible()) << "nothing drawn yet";
+
+    // The same actions on the core alone give the cells to expect.
+    calvetra::testing::Program p;
+    const auto expectTables = [&] {
+        const calvetra::RunTables core = calvetra::drawnRunTables(p.form.drawnGraph(), p.store(), '.');
+        for (const auto& [view, t] :
+             {std::pair{table->runsView(), &core.runs}, std::pair{table->temperaturesView(), &core.temperatures}}) {
+            const QAbstractItemModel* m = view->model();
+            ASSERT_EQ(m->rowCount(), static_cast<int>(t->rows.size()));
+            ASSERT_EQ(m->columnCount() + 1, static_cast<int>(t->columns.size()));
+            EXPECT_EQ(view->accessibleName().toStdString(), t->caption);
+            for (int c = 0; c < m->columnCount(); ++c)
+                EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString().toStdString(), t->columns[c + 1u]);
+            for (int r = 0; r < m->rowCount(); ++r) {
+                EXPECT_EQ(m->headerData(r, Qt::Vertical).toString().toStdString(), t->rows[r][0]);
+                for (int c = 0; c < m->columnCount(); ++c)
+                    EXPECT_EQ(m->index(r, c).data().toString().toStdString(), t->rows[r][c + 1u]);
+            }
+        }
+    };
+    clickCalcular();
+    type("Text1(4)", "0");
+    clickCalcular();
+    p.form.clickCalcular();
+    p.type(calvetra::text1(4), "0");
+    p.form.clickCalcular();
+    EXPECT_TRUE(table->runsView()->isVisible());
+    EXPECT_EQ(table->runsView()->model()->columnCount(), 2);
+    EXPECT_EQ(table->temperaturesView()->model()->rowCount(), 21);
+    expectTables();
+    type("Text1(3)", "30000");  // a time edit redraws both runs
+    p.type(calvetra::text1(3), "30000");
+    EXPECT_EQ(table->temperaturesView()->model()->index(20, 1).data().toString(), QString()) << "overflowed";
+    expectTables();
+    QTest::mouseClick(find("Command2"), Qt::LeftButton);
+    EXPECT_FALSE(table->runsView()->isVisible());
+    EXPECT_EQ(table->runsView()->model()->columnCount(), 0);
+}
+
+TEST_F(ResultsTest, TheWindowOpensInTheSetUpOfAnAddress)
+{
+    calvetra::testing::Program core;
+    threeRunsOnTheCore(core);
+    core.type(calvetra::Box::Text2, "100");
+    const std::string link = calvetra::addressOf(core.form, core.window);
+    window->openAddress(QString::fromStdString("https://example.org/calvetra/#" + link));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    for (int b = 0; b < 9; ++b)
+        EXPECT_EQ(window->text(static_cast<calvetra::Box>(b)), core.window.text(static_cast<calvetra::Box>(b)));
+    EXPECT_EQ(caption("Label2").toStdString(), core.window.caption(calvetra::Label::Label2));
+    EXPECT_FALSE(caption("Label2").isEmpty()) << "the query ran";
+    EXPECT_EQ(caption("Label4(2)").toStdString(), core.window.caption(calvetra::label4(2)));
+    ASSERT_EQ(drawing().size(), core.window.pictureOps.size());
+    EXPECT_EQ(window->address().toStdString(), link);
+
+    // A bad address and an argument too many: one message, the window as it opened.
+    open('.');
+    window->openAddress(QStringLiteral("#v=1&V=abc&fin"), {QStringLiteral("--otro")});
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: el argumento de más "
+                                             "«--otro» y «V=abc», que no es un número."));
+    EXPECT_EQ(box("Text1(0)")->text(), QStringLiteral("5.4"));
 }
 
 TEST(SpanishToolkit, TheMessageBoxButtonSaysAceptar)

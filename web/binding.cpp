@@ -59,34 +59,6 @@ private:
     DisplayList picture_;
 };
 
-val stringArray(const std::vector<std::string>& items)
-{
-    val array = val::array();
-    for (const std::string& item : items)
-        array.call<void>("push", item);
-    return array;
-}
-
-// A copy of the bytes, as a Uint8Array of the page.
-val bytes(const std::string& s)
-{
-    const auto* data = reinterpret_cast<const unsigned char*>(s.data());
-    return val::global("Uint8Array").new_(emscripten::typed_memory_view(s.size(), data));
-}
-
-// A table as { caption, columns: [...], rows: [[...], ...] }.
-val tableForPage(const TextTable& table)
-{
-    val rows = val::array();
-    for (const std::vector<std::string>& row : table.rows)
-        rows.call<void>("push", stringArray(row));
-    val o = val::object();
-    o.set("caption", table.caption);
-    o.set("columns", stringArray(table.columns));
-    o.set("rows", rows);
-    return o;
-}
-
 // What the page draws: six numbers per operation of the display list.
 enum class OpCode { Line = 0, Circle = 1, Text = 2 };
 constexpr int kNumbersPerOp = 6;
@@ -164,13 +136,19 @@ public:
         return texts;
     }
 
-    // The results, written by the core as the desktop writes them.
-    int drawnRunCount() const { return static_cast<int>(form_.drawnGraph().runs.size()); }
-    // Files as bytes: a string would lose the CSV's byte order mark on its
-    // way into the page.
-    val csv() const { return bytes(drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator())); }
+    // The results, as the desktop writes them: the drawn runs as CSV, the
+    // graph as SVG, and the data table as {runs, temperatures}, each table
+    // {caption, columns, rows} of texts (the first cell of a row heads it).
+    // The CSV comes as its bytes (a Uint8Array of its own): a string would
+    // lose its byte order mark, which the browser's UTF-8 decoder drops.
+    val csv() const
+    {
+        const std::string bytes = drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator());
+        return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
+            .call<val>("slice");
+    }
     std::string svg() const { return graphSvg(window_.displayList(), form_.drawnGraph()); }
-    // { runs, temperatures }: the tables of the drawn runs, cells as text.
+    int drawnRunCount() const { return static_cast<int>(form_.drawnGraph().runs.size()); }
     val dataTable() const
     {
         const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
@@ -179,13 +157,40 @@ public:
         o.set("temperatures", tableForPage(tables.temperatures));
         return o;
     }
-    // The address fragment (without "#") that brings back this set-up.
+
+    // The set-up as an address fragment, without "#".
     std::string link() const { return addressOf(form_, window_); }
-    // Replays an address on the freshly loaded program; returns the message
-    // naming what was ignored, empty when everything was applied.
-    std::string openLink(const std::string& address) { return openAddress(form_, window_, address); }
+    // Brings a freshly loaded session (load() called, nothing else) to the
+    // set-up of an address or its fragment. What cannot be applied is named
+    // in one message, shown through the page like any other and returned
+    // (empty when everything was applied).
+    std::string openLink(const std::string& address)
+    {
+        const std::string message = openAddress(form_, window_, address);
+        if (!message.empty())
+            window_.showMessage(message);
+        return message;
+    }
 
 private:
+    static val tableForPage(const TextTable& table)
+    {
+        const auto texts = [](const std::vector<std::string>& cells) {
+            val array = val::array();
+            for (const std::string& cell : cells)
+                array.call<void>("push", cell);
+            return array;
+        };
+        val rows = val::array();
+        for (const auto& row : table.rows)
+            rows.call<void>("push", texts(row));
+        val o = val::object();
+        o.set("caption", table.caption);
+        o.set("columns", texts(table.columns));
+        o.set("rows", rows);
+        return o;
+    }
+
     PageWindow window_;
     Form1 form_;
     std::vector<float> ops_;

@@ -127,11 +127,11 @@ async function start() {
   const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable });
   const address = new Address(session);
 
-  // A link or a reload brings back its set-up on the freshly loaded program.
+  // A link or a reload brings back its set-up on the freshly loaded
+  // program; what it could not apply comes as one message.
   act(() => {
     session.load();
-    const ignored = address.restore();
-    if (ignored) messages.add(ignored);
+    address.restore();
   });
   arrangement.fit();
   boxes[0].focus();

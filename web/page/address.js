@@ -16,10 +16,10 @@ class Address {
     });
   }
 
-  // The page's own address on a freshly loaded program; returns the message
-  // naming what could not be applied, empty when nothing was left out.
+  // The page's own address on a freshly loaded program; the core names what
+  // it could not apply in a message of its own.
   restore() {
-    return location.hash.length > 1 ? this.session.openLink(location.hash) : '';
+    if (location.hash.length > 1) this.session.openLink(location.hash);
   }
 
   // The address for the program as it stands, written only when it changed.

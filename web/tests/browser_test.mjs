@@ -322,7 +322,7 @@ test('the read-out from the keyboard, as the pointer reads the same point, and t
 
 // The results: menu, files, clipboard, printed sheet, data table, address.
 
-// Three runs, the valve at 100, 75 and 50 %, as results_files takes them.
+// Three runs, the valve at 100, 75 and 50 %.
 const THREE_RUNS = ['calcular', '4=75', 'calcular', '4=50', 'calcular'];
 const BOX_NAMES = ['Text1(0)', 'Text1(1)', 'Text1(2)', 'Text1(3)', 'Text1(4)', 'Text1(5)', 'Text1(6)', 'Text1(7)', 'Text2'];
 
@@ -339,10 +339,11 @@ async function perform(page, actions) {
 
 // What the core itself writes for the same actions, when its tool is built.
 function coreFiles(actions, separator) {
-  const tool = process.env.CALVETRA_RESULTS_FILES;
+  const tool = process.env.CALVETRA_DUMP;
   if (!tool || !fs.existsSync(tool)) return null;
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-core-'));
-  execFileSync(tool, [dir, separator, ...actions]);
+  const script = actions.map((a) => ({ calcular: 'C', borrar: 'B' })[a] ?? `T${a}`).join(';');
+  execFileSync(tool, [dir, script, separator]);
   return { csv: fs.readFileSync(path.join(dir, 'runs.csv')), svg: fs.readFileSync(path.join(dir, 'graph.svg')) };
 }
 
@@ -417,7 +418,7 @@ test('results menu: right click, Shift+F10, the Menu key and Resultados; the fil
   assert.equal(lines[0].split(',').length, 4);
   assert.ok(lines[0].includes('q = 1000 (W)') && lines[0].includes('Ap.Valv = 75 (%)'), lines[0]);
   if (core) assert.ok(csv.equals(core.csv), 'the page\'s CSV is the core\'s');
-  else console.log('results_files not built: the page\'s files not compared with the core\'s');
+  else console.log('results_dump not built: the page\'s files not compared with the core\'s');
 
   // "Guardar gráfica como…": SVG, then PNG at twice the drawing's size.
   await chooseFromMenu(page, 'save');

@@ -1,0 +1,59 @@
+// libFuzzer target: the set-up address, read and opened on a freshly loaded
+// program whatever bytes it holds. It traps (keeping the input) when
+// opening throws, when something is ignored without a message, or
+// when the address the program writes afterwards is not read back whole.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "model/set_up_address.h"
+#include "tests/support/recording_window.h"
+
+namespace {
+
+using namespace calvetra;
+
+[[noreturn]] void fail(const char* what, const std::string& detail)
+{
+    std::fprintf(stderr, "\n*** invariant failed: %s\n    %s\n", what, detail.c_str());
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view address(reinterpret_cast<const char*>(data), size);
+    const ParsedAddress parsed = parseAddress(address);
+    if (parsed.setUp.runs.size() > 3)
+        fail("more than three runs read", std::to_string(parsed.setUp.runs.size()));
+
+    testing::Program program;
+    std::string message;
+    try {
+        message = openAddress(program.form, program.window, address);
+    } catch (...) {
+        fail("opening an address threw", std::string(address));
+    }
+    if (!addressMessage(parsed).empty() && message.empty())
+        fail("something ignored without a message", addressMessage(parsed));
+    // Only the program's own overflow report may come up while opening.
+    for (const std::string& m : program.window.messages)
+        if (m.rfind("Desbordamniento a t = ", 0) != 0)
+            fail("a message during the replay", m);
+
+    // What the program writes now reads back whole and opens the same way.
+    const std::string written = addressOf(program.form, program.window);
+    const ParsedAddress again = parseAddress(written);
+    if (!addressMessage(again).empty())
+        fail("the written address is not read back whole", written + " -> " + addressMessage(again));
+    testing::Program reopened;
+    if (!openAddress(reopened.form, reopened.window, written).empty() ||
+        reopened.window.texts != program.window.texts ||
+        reopened.window.pictureOps.size() != program.window.pictureOps.size())
+        fail("the written address does not open the same window", written);
+    return 0;
+}

@@ -98,9 +98,9 @@ QLineEdit* makeBox(QWidget* parent, const layout::Control& c)
         // Display only: the user may select and copy but not change it.
         edit->setReadOnly(true);
         QPalette pal = edit->palette();
-        const QColor grey = pal.color(QPalette::Disabled, QPalette::Text);
-        pal.setColor(QPalette::Active, QPalette::Text, grey);
-        pal.setColor(QPalette::Inactive, QPalette::Text, grey);
+        const calvetra::Rgb rgb = layout::kLockedTextColour;
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            pal.setColor(group, QPalette::Text, QColor(rgb.r, rgb.g, rgb.b));
         edit->setPalette(pal);
     }
     return edit;

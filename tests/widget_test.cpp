@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -28,6 +30,17 @@
 using calvetra::PictureOp;
 
 namespace {
+
+// The contrast ratio of two colours, as the accessibility guidelines define it.
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 struct Rect {
     const char* name;
@@ -298,6 +311,11 @@ TEST_F(WindowTest, LockedBoxesAreGreyAndTakeTheFocusButNoTyping)
         EXPECT_EQ(edit->palette().color(QPalette::Active, QPalette::Text),
                   edit->palette().color(QPalette::Disabled, QPalette::Text))
             << name;
+        // A grey that keeps 4.5:1 against the box's background.
+        const QColor grey = edit->palette().color(QPalette::Active, QPalette::Text);
+        const calvetra::Rgb locked = calvetra::layout::kLockedTextColour;
+        EXPECT_EQ(grey, QColor(locked.r, locked.g, locked.b)) << name;
+        EXPECT_GE(contrastRatio(grey, edit->palette().color(QPalette::Active, QPalette::Base)), 4.5) << name;
     }
     for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
         EXPECT_EQ(edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << edit->objectName().toStdString();

@@ -41,6 +41,10 @@ enum class Align { Left, Centre };
 enum class Layer { Picture, Decoration, Control };
 Layer layerOf(Kind kind);
 
+// The text of the locked boxes: a grey that still reads at 4.5 to 1 on the
+// boxes' white, on the desktop and on the page alike.
+constexpr Rgb kLockedTextColour{109, 109, 109};
+
 // A colour as the layout gives it: a fixed RGB value, or the system's
 // window-text colour (the rules of the frame).
 struct LineColour {

@@ -220,6 +220,11 @@ const char* kindName(layout::Kind kind)
 // Strings go through std::string, which embind reads as UTF-8.
 val str(const char* s) { return s ? val(std::string(s)) : val::null(); }
 
+std::string cssColour(Rgb rgb)
+{
+    return "rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) + "," + std::to_string(rgb.b) + ")";
+}
+
 val controlForPage(const layout::Control& c)
 {
     val o = val::object();
@@ -239,13 +244,12 @@ val controlForPage(const layout::Control& c)
     o.set("border", c.border);
     o.set("tabIndex", c.tabIndex);
     o.set("locked", c.locked);
+    if (c.locked)
+        o.set("textColour", cssColour(layout::kLockedTextColour));
     o.set("visible", c.visible);
     o.set("layer", static_cast<int>(layout::layerOf(c.kind)));
     if (c.kind == layout::Kind::Line) {
-        const Rgb rgb = c.lineColour.rgb;
-        o.set("lineColour", c.lineColour.windowText ? val::null()
-                                                    : val("rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) +
-                                                          "," + std::to_string(rgb.b) + ")"));
+        o.set("lineColour", c.lineColour.windowText ? val::null() : val(cssColour(c.lineColour.rgb)));
         o.set("lineWidth", c.lineWidth);
     }
     if (c.accessibleName || c.labelledBy)
@@ -291,13 +295,27 @@ val pageLayout()
 // The program's version, as the help and the printed page show it.
 std::string programVersion() { return layout::kVersion; }
 
+// How the page reads pictureOps(): the operations' codes and the numbers
+// each takes.
+val pictureFormat()
+{
+    val codes = val::object();
+    codes.set("line", static_cast<int>(OpCode::Line));
+    codes.set("circle", static_cast<int>(OpCode::Circle));
+    codes.set("text", static_cast<int>(OpCode::Text));
+    val format = val::object();
+    format.set("codes", codes);
+    format.set("numbersPerOp", kNumbersPerOp);
+    return format;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(calvetra)
 {
     emscripten::function("layout", &pageLayout);
-    emscripten::function(
-        "version", +[] { return std::string(layout::kVersion); });
+    emscripten::function("version", &programVersion);
+    emscripten::function("pictureFormat", &pictureFormat);
     emscripten::class_<Session>("Session")
         .constructor<val, const std::string&>()
         .function("load", &Session::load)

@@ -4,12 +4,12 @@
 // carries out what the core asks of the window.
 //
 // The page's parts, loaded in this order by index.html: the controls
-// (page/controls.js), the graph's drawing (picture.js), the message boxes
-// (page/messages.js), the read-out (page/readout.js), the help
-// (page/help.js), the window's place and scale (page/arrangement.js), the
-// data table (page/data_table.js), the results (page/results.js), the set-up
-// in the address (page/address.js), and this script, which starts the
-// session and joins them.
+// (page/controls.js), the graph's drawing (picture.js), focus given back
+// (page/focus.js), the message boxes (page/messages.js), the read-out
+// (page/readout.js), the help (page/help.js), the window's place and scale
+// (page/arrangement.js), the data table (page/data_table.js), the results
+// (page/results.js), the set-up in the address (page/address.js), and this
+// script, which starts the session and joins them.
 'use strict';
 
 const HANDLERS = { Command1: 'clickCalcular', Command2: 'clickBorrarGrafica', Command3: 'clickSalir' };
@@ -42,13 +42,13 @@ async function start() {
   const core = await createCalvetra();
   const layout = core.layout();
   const form = document.getElementById('form1');
-  const { byName, width, height } = buildWindow(form, layout);
+  const { byName } = buildWindow(form, layout);
   const boxes = layout.boxes.map((name) => byName.get(name));
   const captions = layout.labels.map((name) => byName.get(name));
   const legendLines = layout.legendLines.map((name) => byName.get(name));
   const canvas = byName.get('Picture2');
   const pictureFont = fontSize(layout.controls.find((c) => c.name === 'Picture2').fontPoints);
-  const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight, pictureFont);
+  const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight, pictureFont, core.pictureFormat());
   const messages = new MessageQueue(document.getElementById('message'));
   let closing = false;
   let drawnRevision = -1;
@@ -79,12 +79,16 @@ async function start() {
   };
 
   const session = new core.Session(page, decimalSeparator());
-  const arrangement = new Arrangement(form, width, height, () => { if (!closing) drawPicture(true); });
+  const arrangement = new Arrangement(form, layout, byName, () => {
+    if (closing) return;
+    drawPicture(true);
+    placeCross();
+  });
 
   function drawPicture(always) {
     const revision = session.pictureRevision();
     if (!always && revision === drawnRevision) return;
-    picture.draw(session.pictureOps(), session.pictureTexts(), devicePixelRatio * arrangement.scale);
+    picture.draw(session.pictureOps(), session.pictureTexts(), devicePixelRatio * arrangement.scaleOfElement(canvas));
     drawnRevision = revision;
   }
 
@@ -117,8 +121,8 @@ async function start() {
   });
   for (const [name, handler] of Object.entries(HANDLERS))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
-  wireReadout(canvas, picture, session, act);
-  wireHelp(session, () => closing);
+  const placeCross = wireReadout(canvas, byName.get('Label6(0)'), picture, arrangement, session, act);
+  wireHelp(session, () => closing, () => arrangement.fit());
   const say = (message) => {
     messages.add(message);
     if (!messages.dialog.open) messages.showNext();
@@ -134,7 +138,8 @@ async function start() {
     address.restore();
   });
   arrangement.fit();
-  boxes[0].focus();
+  // The page opens at its top, whatever the screen.
+  boxes[0].focus({ preventScroll: true });
   performance.mark('calvetra-ready');
 }
 

@@ -1,9 +1,6 @@
 // The graph box on the page: the core's display list drawn on a canvas.
 'use strict';
 
-// The codes of the display list's operations, as the binding sends them.
-const LINE = 0, CIRCLE = 1;
-
 // The graph box: the core's display list in twips drawn on a canvas whose
 // pixels are the screen's. Lines are one device pixel wide and not smoothed.
 // Each point is a small circle pre-rendered once per colour and size and
@@ -11,9 +8,11 @@ const LINE = 0, CIRCLE = 1;
 // canvas's own, which is read back once for every run of points (drawing
 // fifteen thousand small images one by one takes the canvas far longer).
 class Picture {
-  // width, height and fontSize in CSS pixels.
-  constructor(canvas, width, height, fontSize) {
+  // width, height and fontSize in CSS pixels; format: the operations' codes
+  // and record size, as the binding gives them.
+  constructor(canvas, width, height, fontSize, format) {
     this.canvas = canvas;
+    this.format = format;
     this.width = width;
     this.height = height;
     this.fontSize = fontSize;
@@ -38,9 +37,10 @@ class Picture {
     const ascent = g.measureText('0').fontBoundingBoxAscent;
     let pixels = null; // the canvas's pixels while points are being stamped
     let stamp = null;
-    for (let i = 0; i < ops.length; i += 6) {
+    const { codes, numbersPerOp } = this.format;
+    for (let i = 0; i < ops.length; i += numbersPerOp) {
       const code = ops[i], colour = ops[i + 1], x1 = ops[i + 2] * k, y1 = ops[i + 3] * k;
-      if (code === CIRCLE) {
+      if (code === codes.circle) {
         const radius = ops[i + 4] * k;
         if (!stamp || stamp.colour !== colour || stamp.radius !== radius) stamp = this.stamp(colour, radius);
         pixels ??= g.getImageData(0, 0, width, height);
@@ -50,7 +50,7 @@ class Picture {
       if (pixels) g.putImageData(pixels, 0, 0);
       pixels = null;
       const ink = colour < 0 ? style.color : hex(colour);
-      if (code === LINE) line(g, ink, x1, y1, ops[i + 4] * k, ops[i + 5] * k);
+      if (code === codes.line) line(g, ink, x1, y1, ops[i + 4] * k, ops[i + 5] * k);
       else {
         g.fillStyle = ink;
         g.fillText(texts[ops[i + 4]], x1, y1 + ascent);

@@ -81,8 +81,6 @@ function makeControl(c) {
     case 'pictureBox':
       element = document.createElement('canvas');
       element.setAttribute('role', 'img');
-      // In the focus order at its place, for the read-out from the keyboard.
-      element.tabIndex = 0;
       break;
     case 'line':
       element = document.createElement('div');
@@ -90,6 +88,10 @@ function makeControl(c) {
       break;
   }
   element.dataset.name = c.name;
+  // The focus order is the tab indices', whatever order the arrangement
+  // gives the elements; the graph is in it for the read-out from the keyboard.
+  if (['textBox', 'button', 'pictureBox'].includes(c.kind)) element.tabIndex = c.tabIndex + 1;
+  if (c.textColour) element.style.color = c.textColour;
   place(element, c);
   element.style.zIndex = c.layer;
   element.style.font = fontOf(c.fontFamily, c.fontPoints);

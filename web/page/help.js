@@ -1,12 +1,16 @@
-// The help (F1): the help document beside the window, not modal, with the
-// figures this program works out.
+// The help: the help document with the figures this program works out, not
+// modal, opened by F1 or the page's "Ayuda" button. Escape closes it from
+// anywhere inside it, its text included, and the focus goes back where it was.
 'use strict';
 
-// isClosing: whether the session has ended.
-function wireHelp(session, isClosing) {
+// isClosing: whether the session has ended; onChange: called when the help
+// opens or closes, for the arrangement to make room for it.
+function wireHelp(session, isClosing, onChange) {
   const help = document.getElementById('help');
-  help.querySelector('button').addEventListener('click', () => help.close());
-  help.addEventListener('keydown', (event) => { if (event.key === 'Escape') help.close(); });
+  const button = document.getElementById('help-button');
+  const text = document.getElementById('help-text');
+  let giveFocusBack = null;
+
   async function helpDocument() {
     try {
       const response = await fetch('ayuda.html');
@@ -16,13 +20,37 @@ function wireHelp(session, isClosing) {
     }
     return '<p lang="es">No se encuentra el texto de la ayuda.</p>';
   }
-  addEventListener('keydown', async (event) => {
-    if (event.key !== 'F1' || isClosing()) return;
-    event.preventDefault();
+  async function open() {
+    if (isClosing()) return;
     if (!help.open) {
-      document.getElementById('help-text').srcdoc = await helpDocument();
+      giveFocusBack = rememberFocus();
+      text.srcdoc = await helpDocument();
       help.show();
+      button.setAttribute('aria-expanded', 'true');
+      onChange();
     }
     help.querySelector('button').focus();
-  });
+  }
+  function keydown(event) {
+    if (event.key === 'F1') {
+      event.preventDefault();
+      open();
+    } else if (event.key === 'Escape' && help.open && help.contains(document.activeElement)) {
+      close();
+    }
+  }
+  // Done at once, not on the dialog's close event, which comes a task later.
+  function close() {
+    help.close();
+    button.setAttribute('aria-expanded', 'false');
+    onChange();
+    giveFocusBack?.();
+    giveFocusBack = null;
+  }
+
+  button.addEventListener('click', open);
+  help.querySelector('button').addEventListener('click', close);
+  addEventListener('keydown', keydown);
+  // The help's text is a document of its own, with keys of its own.
+  text.addEventListener('load', () => text.contentDocument?.addEventListener('keydown', keydown));
 }

@@ -2,13 +2,15 @@
 // action and expects it to have been confirmed when the call returns. The
 // page queues the messages of one action and shows them when the action has
 // ended, one modal dialog at a time, in the order they came; while one is
-// open the rest of the page takes no input.
+// open the rest of the page takes no input. However the last is answered,
+// the focus goes back where it was.
 'use strict';
 
 class MessageQueue {
   constructor(dialog) {
     this.dialog = dialog;
     this.pending = [];
+    this.giveFocusBack = null;
     dialog.querySelector('button').addEventListener('click', () => this.showNext());
     // Escape confirms too. Where the browser will not let the page keep the
     // dialog open, it closes, and the next message follows it.
@@ -33,8 +35,13 @@ class MessageQueue {
   // confirmation so that no input slips in between; none left, no dialog.
   showNext() {
     const { dialog } = this;
+    if (!dialog.open && this.pending.length > 0) this.giveFocusBack = rememberFocus();
     if (dialog.open) dialog.close();
-    if (this.pending.length === 0) return;
+    if (this.pending.length === 0) {
+      this.giveFocusBack?.();
+      this.giveFocusBack = null;
+      return;
+    }
     dialog.querySelector('#message-text').textContent = this.pending.shift();
     dialog.showModal();
   }

@@ -1,22 +1,27 @@
-// The read-out on the graph: the pointer over it, and a point moved from the
-// keyboard, marked by a small cross while the graph has the focus.
+// The read-out on the graph: the pointer over it, a finger on it, and a
+// point moved from the keyboard, marked by a small cross while the graph has
+// the focus.
 'use strict';
 
 // The arrow keys move the point by a hundredth of an axis (a tenth with Shift).
 const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
 
-// act: runs one user action through the core (see start()).
-function wireReadout(canvas, picture, session, act) {
+// label: the read-out's caption; act: runs one user action through the core
+// (see start()).
+function wireReadout(canvas, label, picture, arrangement, session, act) {
   // The pointer's place on the graph box, in twips.
   function twipsAt(event) {
     const r = canvas.getBoundingClientRect();
     return [(event.clientX - r.left) * (picture.width / r.width) * TWIPS_PER_PIXEL,
       (event.clientY - r.top) * (picture.height / r.height) * TWIPS_PER_PIXEL];
   }
-  canvas.addEventListener('pointermove', (event) => {
+  // The read-out and the keyboard's point, both where the pointer is.
+  function readAt(event) {
     const [x, y] = twipsAt(event);
     act(() => session.mouseMoved(x, y));
-  });
+    session.placeReadoutPoint(x, y);
+    placeCross();
+  }
 
   const cross = document.createElement('div');
   cross.className = 'readout-cross';
@@ -25,19 +30,55 @@ function wireReadout(canvas, picture, session, act) {
   canvas.after(cross);
   function placeCross() {
     const [x, y] = session.readoutPoint();
-    cross.style.left = `${canvas.offsetLeft + x / TWIPS_PER_PIXEL}px`;
-    cross.style.top = `${canvas.offsetTop + y / TWIPS_PER_PIXEL}px`;
+    const [left, top] = arrangement.pointIn(canvas, x / TWIPS_PER_PIXEL, y / TWIPS_PER_PIXEL);
+    cross.style.left = `${left}px`;
+    cross.style.top = `${top}px`;
   }
+
+  // Fingers: one puts the read-out where it touches and drags it; a second
+  // makes it a pinch, which zooms the page, and the read-out goes back to
+  // what it was before the first finger came down.
+  const fingers = new Set();
+  let pinched = false, before = null;
+  function fingerDown(event) {
+    fingers.add(event.pointerId);
+    if (fingers.size === 1) {
+      pinched = false;
+      before = { point: session.readoutPoint(), text: label.textContent };
+      readAt(event);
+    } else if (!pinched) {
+      pinched = true;
+      session.placeReadoutPoint(...before.point);
+      label.textContent = before.text;
+      placeCross();
+    }
+  }
+  function fingerUp(event) {
+    fingers.delete(event.pointerId);
+  }
+
+  canvas.addEventListener('pointerdown', (event) => {
+    if (event.pointerType === 'touch') return fingerDown(event);
+    const [x, y] = twipsAt(event);
+    session.placeReadoutPoint(x, y);
+    placeCross();
+  });
+  canvas.addEventListener('pointermove', (event) => {
+    if (event.pointerType !== 'touch') {
+      const [x, y] = twipsAt(event);
+      act(() => session.mouseMoved(x, y));
+    } else if (fingers.has(event.pointerId) && !pinched) {
+      readAt(event);
+    }
+  });
+  canvas.addEventListener('pointerup', fingerUp);
+  canvas.addEventListener('pointercancel', fingerUp);
+
   canvas.addEventListener('keydown', (event) => {
     const step = ARROWS[event.key];
     if (!step) return;
     event.preventDefault();
     act(() => session.readoutKey(step[0], step[1], event.shiftKey));
-    placeCross();
-  });
-  canvas.addEventListener('pointerdown', (event) => {
-    const [x, y] = twipsAt(event);
-    session.placeReadoutPoint(x, y);
     placeCross();
   });
   canvas.addEventListener('focus', () => {
@@ -47,4 +88,5 @@ function wireReadout(canvas, picture, session, act) {
     cross.hidden = false;
   });
   canvas.addEventListener('blur', () => { cross.hidden = true; });
+  return placeCross;
 }

@@ -56,13 +56,14 @@ export async function launch(language = 'en-US') {
 // A new tab on the page, ready: controls built, graph frame drawn. Errors
 // thrown on the page are collected in page.errors, the addresses it asked
 // for in page.requests.
-export async function open(browser, url, { ratio = 1, width = 1005, height = 511 } = {}) {
+// touch: a touch screen (Chromium only).
+export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false } = {}) {
   const page = await browser.newPage();
   page.errors = [];
   page.requests = [];
   page.on('pageerror', (error) => page.errors.push(error));
   page.on('request', (request) => page.requests.push(request.url()));
-  await page.setViewport({ width, height, deviceScaleFactor: ratio });
+  await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
   await page.goto(url);
   await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });
   return page;

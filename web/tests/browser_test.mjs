@@ -260,12 +260,13 @@ test('each change of a box runs its handler once: typing, inserted text, the end
   await page.close();
 });
 
-test('the pointer read-out, at design size and with the window scaled down to a small viewport', async () => {
+test('the pointer read-out, at design size and with the graph scaled to a narrow viewport', async () => {
   for (const [width, height] of [[1005, 511], [800, 400]]) {
     const page = await open(browser, server.url, { width, height });
-    const box = await page.$eval('canvas', (c) => c.getBoundingClientRect().toJSON());
+    const box = await page.$eval('canvas', (c) => { c.scrollIntoView(); return c.getBoundingClientRect().toJSON(); });
     const scale = box.width / 457;
-    assert.ok(width >= 1005 ? scale === 1 : scale < 1, `scale ${scale}`);
+    const viewWidth = await page.evaluate(() => document.documentElement.clientWidth);
+    assert.ok(width >= 1005 ? scale === 1 : Math.abs(box.width - viewWidth) < 1, `scale ${scale}`);
     // (300, 200) CSS pixels = (4500, 3000) twips: t = 3700 · 20000 / 5955, T = 20 · 1755 / 4655.
     await page.mouse.move(box.x + 300 * scale, box.y + 200 * scale);
     assert.equal(await value(page, 'Label6(0)'), '12426.5 , 7.5');
@@ -318,6 +319,230 @@ test('the read-out from the keyboard, as the pointer reads the same point, and t
   assert.equal(await value(page, 'Label2'), '24.4');
   assert.deepEqual(page.errors, []);
   await page.close();
+});
+
+// What the user sees of the window's controls: every box, button and the
+// graph, every caption with text, each with its rectangle on the page and
+// its text's size there, in CSS pixels.
+function measure(page) {
+  return page.evaluate(() => {
+    const diagram = document.getElementById('diagram');
+    diagram.scrollLeft = 0;
+    const seen = [...document.querySelectorAll('#form1 input, #form1 button, #form1 canvas, #form1 .label, #form1 .frame-caption')]
+      .filter((e) => e.getClientRects().length > 0 && (!e.matches('.label, .frame-caption') || e.textContent.trim()));
+    const view = document.documentElement;
+    return {
+      viewWidth: view.clientWidth,
+      scrollWidth: view.scrollWidth,
+      diagram: [diagram.getBoundingClientRect().left, diagram.scrollWidth],
+      items: seen.map((e) => {
+        const r = e.getBoundingClientRect();
+        const scale = r.width / e.offsetWidth;
+        return {
+          name: e.dataset.name ?? e.className, control: e.matches('input, button, canvas'), box: e.matches('input'),
+          rect: [r.left + scrollX, r.top + scrollY, r.width, r.height],
+          font: parseFloat(getComputedStyle(e).fontSize) * scale, inDiagram: diagram.contains(e),
+        };
+      }),
+    };
+  });
+}
+
+const overlap = (a, b, slack) => a[0] + slack < b[0] + b[2] && b[0] + slack < a[0] + a[2]
+  && a[1] + slack < b[1] + b[3] && b[1] + slack < a[1] + a[3];
+
+// The sizes a small screen must keep: boxes and buttons a finger can hit,
+// text that can be read, nothing over anything else, nothing out of reach.
+function checkSizes({ viewWidth, scrollWidth, diagram, items }, where) {
+  assert.ok(scrollWidth <= viewWidth, `${where}: no sideways scroll but the diagram's`);
+  for (const { name, control, box, rect, font, inDiagram } of items) {
+    if (control) assert.ok(rect[2] >= 24 && rect[3] >= 24, `${where}: ${name} ${rect[2]} x ${rect[3]}`);
+    assert.ok(font >= (box ? 12 : 9), `${where}: ${name} text ${font} px`);
+    const [left, width] = inDiagram ? [diagram[0], diagram[1]] : [0, viewWidth];
+    assert.ok(rect[0] >= left - 0.5 && rect[0] + rect[2] <= left + width + 0.5, `${where}: ${name} within reach`);
+  }
+  // Nothing overlaps but by the pixel that some neighbours share on the desktop too.
+  for (const [i, a] of items.entries()) {
+    for (const b of items.slice(i + 1)) {
+      if (!a.control && !b.control) continue;
+      assert.ok(!overlap(a.rect, b.rect, a.control && b.control ? 1 : 2), `${where}: ${a.name} over ${b.name}`);
+    }
+  }
+  // Below the design width, the graph is as wide as the screen.
+  const graph = items.find((e) => e.name === 'Picture2');
+  if (viewWidth < 1005) assert.ok(Math.abs(graph.rect[2] - viewWidth) < 1, `${where}: the graph ${graph.rect[2]} wide on ${viewWidth}`);
+}
+
+test('phones, tablets and browser zoom: every control big enough, apart and in reach, the graph the screen\'s width', async () => {
+  for (const [width, height] of [[390, 844], [844, 390], [768, 1024], [1024, 768]]) {
+    const page = await open(browser, server.url, { width, height });
+    await page.click(control('Command1'));
+    checkSizes(await measure(page), `${width} x ${height}`);
+    // The same window: every control of it, in the same focus order.
+    assert.equal(await page.$$eval('#form1 [data-name]', (e) => e.length), (await page.evaluate(async () => (await createCalvetra()).layout())).controls.length);
+    await page.close();
+  }
+
+  // The on-screen keyboard takes half the height: the focused box stays in sight.
+  const phone = await open(browser, server.url, { width: 844, height: 390 });
+  await phone.focus(control('Text2'));
+  await phone.setViewport({ width: 844, height: 195 });
+  await phone.waitForFunction((selector) => {
+    const r = document.querySelector(selector).getBoundingClientRect();
+    return r.top >= 0 && r.bottom <= innerHeight;
+  }, { timeout: 2000 }, control('Text2'));
+  await phone.close();
+
+  // A 1280 x 800 laptop: the window whole in the middle, at its design size.
+  // Zoom at 200 % and 400 % is emulated as the CSS pixels it leaves and the
+  // device pixels each one takes: every text and control grows on the screen.
+  const laptop = await open(browser, server.url, { width: 1280, height: 800 });
+  assert.deepEqual(await laptop.$eval('#form1', (e) => Object.values(e.getBoundingClientRect().toJSON()).slice(0, 4)),
+    [137, 144, 1005, 511]);
+  const atDesign = new Map((await measure(laptop)).items.map((e) => [e.name, e]));
+  await laptop.close();
+  for (const zoom of [2, 4]) {
+    const page = await open(browser, server.url, { width: 1280 / zoom, height: 800 / zoom, ratio: zoom });
+    const seen = await measure(page);
+    assert.ok(seen.scrollWidth <= seen.viewWidth, `zoom ${zoom}: no sideways scroll`);
+    for (const { name, rect, font } of seen.items) {
+      const before = atDesign.get(name);
+      assert.ok(font * zoom > before.font && rect[3] * zoom > before.rect[3], `zoom ${zoom}: ${name} bigger`);
+    }
+    await page.close();
+  }
+});
+
+test('touch on the graph: a tap puts the read-out, a drag moves it, a pinch makes none (Chromium)', async () => {
+  const page = await open(browser, server.url, { width: 390, height: 844, touch: true });
+  const canvas = await page.$eval('canvas', (c) => { c.scrollIntoView(); return c.getBoundingClientRect().toJSON(); });
+  const scale = canvas.width / 457;
+  // A point (x, y) CSS pixels into the graph box at its design size, on the
+  // screen; it reads t = (15 x - 800) 20000 / 5955, T = 20 (4755 - 15 y) / 4655.
+  // Touch points fall on whole pixels: the read-out is that near.
+  const at = (x, y) => [canvas.x + x * scale, canvas.y + y * scale];
+  const readsAt = async (x, y) => {
+    const [t, T] = (await value(page, 'Label6(0)')).split(' , ').map(Number);
+    return Math.abs(t - (15 * x - 800) * 20000 / 5955) <= 60 && Math.abs(T - 20 * (4755 - 15 * y) / 4655) <= 0.1;
+  };
+  await page.touchscreen.tap(...at(300, 200));
+  assert.ok(await readsAt(300, 200), await value(page, 'Label6(0)'));
+  await page.touchscreen.touchStart(...at(100, 100));
+  assert.ok(await readsAt(100, 100), await value(page, 'Label6(0)'));
+  await page.touchscreen.touchMove(...at(300, 200));
+  assert.ok(await readsAt(300, 200), await value(page, 'Label6(0)'));
+  await page.touchscreen.touchEnd();
+  const dragged = await value(page, 'Label6(0)');
+  // Two fingers: the read-out stays what it was before they came down.
+  const first = await page.touchscreen.touchStart(...at(100, 100));
+  const second = await page.touchscreen.touchStart(...at(200, 150));
+  await first.move(...at(50, 50));
+  await second.move(...at(250, 250));
+  await first.end();
+  await second.end();
+  assert.equal(await value(page, 'Label6(0)'), dragged);
+  assert.equal(await page.$eval('canvas', (c) => getComputedStyle(c).touchAction), 'pinch-zoom');
+  assert.equal(await page.$eval('meta[name="viewport"]', (m) => /maximum-scale|user-scalable/.test(m.content)), false);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('the help from the Ayuda button: beside the window on a laptop, over it on a phone; Escape inside closes it, focus goes back', async () => {
+  const page = await open(browser, server.url, { width: 1280, height: 800 });
+  const ayuda = await page.$eval('#help-button', (b) => [b.textContent, b.getAttribute('aria-keyshortcuts'), b.getBoundingClientRect().toJSON()]);
+  assert.deepEqual(ayuda.slice(0, 2), ['Ayuda', 'F1']);
+  const form = await page.$eval('#form1', (e) => e.getBoundingClientRect().toJSON());
+  assert.ok(!overlap([ayuda[2].x, ayuda[2].y, ayuda[2].width, ayuda[2].height], [form.x, form.y, form.width, form.height], 0));
+  await type(page, 'Text2', '10');
+  await page.click('#help-button');
+  await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.body?.innerText.includes('107.8'));
+  assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Cerrar');
+  const [graph, help] = await Promise.all(['canvas', '#help'].map((s) => page.$eval(s, (e) => e.getBoundingClientRect().toJSON())));
+  assert.ok(help.left >= graph.right, `help from ${help.left}, graph to ${graph.right}`);
+  assert.equal(await page.$eval(control('Text1(0)'), (e) => e.getBoundingClientRect().width), 1095 / 15 | 0);
+  // Escape from inside the help's text, reached with the pointer.
+  await page.mouse.click(help.left + help.width / 2, help.top + help.height / 2);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'help-text');
+  await page.keyboard.press('Escape');
+  assert.equal(await page.$eval('#help', (d) => d.open), false);
+  assert.equal(await page.$eval('#help-button', (b) => b.getAttribute('aria-expanded')), 'false');
+  await page.focus(control('Text2'));
+  await page.keyboard.press('F1');
+  await page.waitForFunction(() => document.getElementById('help').open);
+  await page.keyboard.press('Escape');
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Text2');
+  await page.keyboard.type('0');
+  assert.equal(await value(page, 'Text2'), '100');
+  await page.close();
+
+  const phone = await open(browser, server.url, { width: 390, height: 844 });
+  await phone.click('#help-button');
+  await phone.waitForFunction(() => document.getElementById('help').open);
+  const over = await phone.$eval('#help', (e) => e.getBoundingClientRect().toJSON());
+  assert.ok(over.left <= 8 && over.right >= 382, `help ${over.left}..${over.right}`);
+  assert.ok(await phone.evaluate(() => document.elementFromPoint(innerWidth / 2, innerHeight / 2).closest('#help') !== null),
+    'the help over the window');
+  await phone.keyboard.press('Escape');
+  assert.equal(await phone.$eval('#help', (d) => d.open), false);
+  assert.deepEqual(phone.errors, []);
+  await phone.close();
+});
+
+test('after a message, however it is answered, the focus and caret come back and the next key lands in the box', async () => {
+  // A tap needs a touch screen, which only Chromium emulates.
+  for (const answer of ['click', 'tap', 'Enter', 'Space', 'Escape']) {
+    const page = await open(browser, server.url, { touch: answer === 'tap' });
+    // "-1" makes the instantaneous time negative: a message as the 1 is typed.
+    await type(page, 'Text2', '-1');
+    assert.equal(await dialogText(page), 'El tiempo debe ser mayor que 0', answer);
+    const button = await page.$eval('#message button', (b) => b.getBoundingClientRect().toJSON());
+    const centre = [button.x + button.width / 2, button.y + button.height / 2];
+    if (answer === 'click') await page.mouse.click(...centre);
+    else if (answer === 'tap') await page.touchscreen.tap(...centre);
+    else await page.keyboard.press(answer);
+    assert.equal(await dialogText(page), null, answer);
+    assert.deepEqual(await page.$eval(control('Text2'), (e) => [e === document.activeElement, e.selectionStart, e.selectionEnd]),
+      [true, 2, 2], answer);
+    await page.keyboard.press('ArrowLeft');
+    await page.keyboard.type('0');
+    assert.equal(await value(page, 'Text2'), '-01', answer);
+    await page.close();
+  }
+});
+
+// axe-core's WCAG 2.2 A and AA rules on the page as it is, the help's
+// document included.
+async function accessibilityViolations(page) {
+  const axe = { path: new URL('../node_modules/axe-core/axe.min.js', import.meta.url).pathname };
+  await page.addScriptTag(axe);
+  const help = await (await page.$('#help-text')).contentFrame();
+  if (await page.$eval('#help', (d) => d.open)) await help.addScriptTag(axe);
+  return page.evaluate(async () => {
+    const result = await axe.run(document, { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa'] } });
+    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
+}
+
+test('no accessibility violations: loaded, three runs drawn, a message open, the help open, the phone layout', async () => {
+  const page = await open(browser, server.url);
+  assert.deepEqual(await page.$$eval('h1', (h) => h.map((e) => e.textContent)), ['CALVETRA']);
+  assert.deepEqual(await accessibilityViolations(page), [], 'loaded');
+  for (const valve of ['75', '50']) {
+    await page.click(control('Command1'));
+    await type(page, 'Text1(4)', valve);
+  }
+  await page.click(control('Command1'));
+  assert.deepEqual(await accessibilityViolations(page), [], 'three runs');
+  await type(page, 'Text2', '-1');
+  assert.deepEqual(await accessibilityViolations(page), [], 'a message');
+  await accept(page);
+  await page.keyboard.press('F1');
+  await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.body?.innerText.includes('107.8'));
+  assert.deepEqual(await accessibilityViolations(page), [], 'the help');
+  await page.close();
+  const phone = await open(browser, server.url, { width: 390, height: 844 });
+  assert.deepEqual(await accessibilityViolations(phone), [], 'phone');
+  await phone.close();
 });
 
 // The results: menu, files, clipboard, printed sheet, data table, address.

@@ -17,7 +17,7 @@ export NODE_PATH=/usr/share/nodejs
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-svg-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
   clang libclang-rt-14-dev clang-format
   xvfb xauth x11-apps x11-utils xdotool imagemagick
   fonts-liberation fonts-dejavu-core

@@ -333,6 +333,7 @@ public:
             .call<val>("slice");
     }
     std::string svg() const { return graphSvg(window_.displayList(), form_.drawnGraph()); }
+    int drawnRunCount() const { return static_cast<int>(form_.drawnGraph().runs.size()); }
     val dataTable() const
     {
         const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
@@ -507,11 +508,15 @@ val pageLayout()
     return o;
 }
 
+// The program's version, as the help and the printed page show it.
+std::string programVersion() { return layout::kVersion; }
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(calvetra)
 {
     emscripten::function("layout", &pageLayout);
+    emscripten::function("version", &programVersion);
     emscripten::function("pictureFormat", &pictureFormat);
     emscripten::class_<Session>("Session")
         .constructor<val, const std::string&>()
@@ -532,6 +537,7 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("fillPoints", &Session::fillPoints)
         .function("pointImage", &Session::pointImage)
         .function("blendPoints", &Session::blendPoints)
+        .function("drawnRunCount", &Session::drawnRunCount)
         .function("csv", &Session::csv)
         .function("svg", &Session::svg)
         .function("dataTable", &Session::dataTable)

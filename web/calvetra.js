@@ -7,8 +7,9 @@
 // (page/controls.js), the graph's drawing (picture.js), focus given back
 // (page/focus.js), the message boxes (page/messages.js), the read-out
 // (page/readout.js), the help (page/help.js), the window's place and scale
-// (page/arrangement.js), and this script, which starts the session and
-// joins them.
+// (page/arrangement.js), the data table (page/data_table.js), the results
+// (page/results.js), the set-up in the address (page/address.js), and this
+// script, which starts the session and joins them.
 'use strict';
 
 // With calvetraTiming set (the browser benchmark sets it), the page measures
@@ -121,6 +122,8 @@ async function start() {
       return;
     }
     timed('calvetra-draw', () => drawPicture(false));
+    results.follow();
+    address.update();
     messages.showNext();
   }
 
@@ -140,8 +143,20 @@ async function start() {
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
   const placeCross = wireReadout(canvas, byName.get('Label6(0)'), picture, arrangement, session, act);
   wireHelp(session, () => closing, () => arrangement.fit());
+  const say = (message) => {
+    messages.add(message);
+    if (!messages.dialog.open) messages.showNext();
+  };
+  const dataTable = new DataTablePanel(document.getElementById('data-table'), session);
+  const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable });
+  const address = new Address(session);
 
-  act(() => session.load());
+  // A link or a reload brings back its set-up on the freshly loaded
+  // program; what it could not apply comes as one message.
+  act(() => {
+    session.load();
+    address.restore();
+  });
   arrangement.fit();
   // The page opens at its top, whatever the screen.
   boxes[0].focus({ preventScroll: true });

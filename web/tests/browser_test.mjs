@@ -749,3 +749,297 @@ test('a new version of the site replaces the old whole, once no page of the old 
     fs.rmSync(copy, { recursive: true, force: true });
   }
 });
+
+// The results: menu, files, clipboard, printed sheet, data table, address.
+
+// Three runs, the valve at 100, 75 and 50 %.
+const THREE_RUNS = ['calcular', '4=75', 'calcular', '4=50', 'calcular'];
+const BOX_NAMES = ['Text1(0)', 'Text1(1)', 'Text1(2)', 'Text1(3)', 'Text1(4)', 'Text1(5)', 'Text1(6)', 'Text1(7)', 'Text2'];
+
+async function perform(page, actions) {
+  for (const action of actions) {
+    if (action === 'calcular') await page.click(control('Command1'));
+    else if (action === 'borrar') await page.click(control('Command2'));
+    else {
+      const [box, text] = action.split('=');
+      await type(page, BOX_NAMES[box], text);
+    }
+  }
+}
+
+// What the core itself writes for the same actions, when its tool is built.
+function coreFiles(actions, separator) {
+  const tool = process.env.CALVETRA_DUMP;
+  if (!tool || !fs.existsSync(tool)) return null;
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-core-'));
+  const script = actions.map((a) => ({ calcular: 'C', borrar: 'B' })[a] ?? `T${a}`).join(';');
+  execFileSync(tool, [dir, script, separator]);
+  return { csv: fs.readFileSync(path.join(dir, 'runs.csv')), svg: fs.readFileSync(path.join(dir, 'graph.svg')) };
+}
+
+// Downloads land in a folder of their own; waits for a finished file.
+async function downloadsOf(page) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-downloads-'));
+  const client = await page.createCDPSession();
+  await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir });
+  return async (name) => {
+    const file = path.join(dir, name);
+    for (let k = 0; k < 100 && !fs.existsSync(file); k++) await new Promise((r) => setTimeout(r, 50));
+    assert.ok(fs.existsSync(file), `${name} downloaded`);
+    return fs.readFileSync(file);
+  };
+}
+
+const today = () => {
+  const d = new Date(), two = (n) => String(n).padStart(2, '0');
+  return `calvetra-${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}`;
+};
+const menuState = (page) => page.$eval('#results-menu', (m) => ({
+  open: !m.hidden,
+  focused: document.activeElement.dataset.item ?? null,
+  exportDisabled: m.querySelector('[data-item="export"]').getAttribute('aria-disabled') === 'true',
+}));
+async function chooseFromMenu(page, item) {
+  await page.focus(control('Picture2'));
+  await page.keyboard.down('Shift');
+  await page.keyboard.press('F10');
+  await page.keyboard.up('Shift');
+  await page.click(`#results-menu [data-item="${item}"]`);
+}
+
+test('results menu: right click, Shift+F10, the Menu key and Resultados; the files are the core\'s bytes', async () => {
+  const page = await open(browser, server.url);
+  const downloaded = await downloadsOf(page);
+  // No run drawn: every way in opens the menu, with "Exportar datos…" disabled.
+  await page.click(control('Picture2'), { button: 'right' });
+  assert.deepEqual(await menuState(page), { open: true, focused: 'copy', exportDisabled: true });
+  await page.keyboard.press('Escape');
+  assert.deepEqual(await menuState(page), { open: false, focused: null, exportDisabled: true });
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Picture2');
+  await page.keyboard.press('ContextMenu');
+  assert.equal((await menuState(page)).open, true);
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  assert.equal((await menuState(page)).focused, 'export');
+  await page.keyboard.press('Enter');
+  assert.equal((await menuState(page)).open, true, 'a disabled item does nothing');
+  await page.keyboard.press('Escape');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('e');
+  await page.keyboard.up('Control');
+  const bar = await page.$$eval('#page-bar button', (b) => b.map((e) => e.textContent));
+  assert.equal(bar[0], 'Resultados');
+  await page.click('#results-button');
+  assert.equal(await page.$eval('#results-button', (b) => b.getAttribute('aria-expanded')), 'true');
+  await page.keyboard.press('Escape');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'results-button');
+
+  await perform(page, THREE_RUNS);
+  const core = coreFiles(THREE_RUNS, '.');
+  // Ctrl+E on the graph: the CSV, named after the program and the date.
+  await page.focus(control('Picture2'));
+  await page.keyboard.down('Control');
+  await page.keyboard.press('e');
+  await page.keyboard.up('Control');
+  const csv = await downloaded(`${today()}.csv`);
+  assert.deepEqual([...csv.subarray(0, 3)], [0xef, 0xbb, 0xbf]);
+  const lines = csv.toString('utf8').slice(1).split('\r\n');
+  assert.equal(lines.length, 5003, 'header, 5001 steps and the last line end');
+  assert.equal(lines[0].split(',').length, 4);
+  assert.ok(lines[0].includes('q = 1000 (W)') && lines[0].includes('Ap.Valv = 75 (%)'), lines[0]);
+  if (core) assert.ok(csv.equals(core.csv), 'the page\'s CSV is the core\'s');
+  else console.log('results_dump not built: the page\'s files not compared with the core\'s');
+
+  // "Guardar gráfica como…": SVG, then PNG at twice the drawing's size.
+  await chooseFromMenu(page, 'save');
+  assert.equal(await page.$eval('#save-graph', (d) => d.open), true);
+  await page.click('#save-graph input[value="svg"]');
+  assert.equal(await page.$eval('#save-graph output', (o) => o.value), `${today()}.svg`);
+  await page.click('#save-graph button[value="save"]');
+  const svg = await downloaded(`${today()}.svg`);
+  if (core) assert.ok(svg.equals(core.svg), 'the page\'s SVG is the core\'s');
+  const svgText = svg.toString('utf8');
+  assert.equal((svgText.match(/<circle /g) ?? []).length, 3 * 5001);
+  const [width, height] = svgText.match(/<svg[^>]* width="([\d.]+)" height="([\d.]+)"/).slice(1).map(Number);
+  await page.keyboard.down('Control');
+  await page.keyboard.press('s');
+  await page.keyboard.up('Control');
+  await page.click('#save-graph input[value="png"]');
+  await page.click('#save-graph button[value="save"]');
+  const png = await downloaded(`${today()}.png`);
+  assert.equal(png.toString('latin1', 1, 4), 'PNG');
+  assert.deepEqual([png.readUInt32BE(16), png.readUInt32BE(20)], [Math.round(2 * width), Math.round(2 * height)]);
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Picture2', 'focus back on the graph');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('copy: the graph as PNG and the link on the clipboard in Chromium; one message where refused', async () => {
+  const context = await browser.createBrowserContext();
+  await context.overridePermissions(server.url, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+  const page = await context.newPage();
+  await page.goto(server.url);
+  await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0);
+  await page.click(control('Command1'));
+  await page.focus(control('Picture2'));
+  await page.keyboard.down('Control');
+  await page.keyboard.press('c');
+  await page.keyboard.up('Control');
+  // The copy is done once the PNG has been drawn.
+  await page.waitForFunction(async () => document.getElementById('message').open ||
+    (await navigator.clipboard.read())[0]?.types.length > 0, { timeout: 5000 }).catch(() => {});
+  assert.equal(await dialogText(page), null);
+  const copied = await page.evaluate(async () => {
+    const [item] = await navigator.clipboard.read();
+    if (!item.types.includes('image/png')) return { types: item.types };
+    const blob = await item.getType('image/png');
+    const image = await createImageBitmap(blob);
+    return { types: item.types, width: image.width };
+  });
+  assert.deepEqual(copied, { types: ['image/png'], width: 457 });
+  await chooseFromMenu(page, 'link');
+  await page.waitForFunction(async () => (await navigator.clipboard.readText()) === location.href);
+  assert.match(await page.evaluate(() => navigator.clipboard.readText()), /#v=1&.*runs=5\.4,10,20,100,1000,20000&fin$/);
+  await context.close();
+
+  // Refused: the page says so once, and goes on.
+  const refused = await open(browser, server.url);
+  await refused.evaluate(() => {
+    navigator.clipboard.write = () => Promise.reject(new DOMException('denied', 'NotAllowedError'));
+  });
+  await chooseFromMenu(refused, 'copy');
+  await refused.waitForSelector('#message[open]');
+  assert.match(await dialogText(refused), /^El navegador no ha permitido copiar la gráfica.*Guardar gráfica como…/);
+  await accept(refused);
+  assert.equal(await dialogText(refused), null);
+  assert.deepEqual(refused.errors, []);
+  await refused.close();
+});
+
+test('print: one landscape page, the graph as vectors with its legend and figures, no controls', async () => {
+  const page = await open(browser, server.url);
+  await perform(page, THREE_RUNS);
+  const pdfPath = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-print-')), 'sheet.pdf');
+  await page.pdf({ path: pdfPath, preferCSSPageSize: true });
+  const info = execFileSync('pdfinfo', [pdfPath]).toString();
+  assert.match(info, /Pages:\s+1\n/);
+  const [w, h] = info.match(/Page size:\s+([\d.]+) x ([\d.]+)/).slice(1).map(Number);
+  assert.ok(w > h, `landscape: ${w} x ${h}`);
+  assert.equal(execFileSync('pdfimages', ['-list', pdfPath]).toString().trim().split('\n').length, 2, 'no bitmap');
+  const text = execFileSync('pdftotext', ['-layout', pdfPath, '-']).toString();
+  assert.match(text, /CALVETRA 1\.00/);
+  assert.match(text, new RegExp(new Intl.DateTimeFormat('es-ES', { dateStyle: 'long' }).format(new Date())));
+  for (const legend of await page.$$eval('[data-name^="Label4"]', (l) => l.map((e) => e.textContent)))
+    assert.ok(text.replace(/\s+/g, ' ').includes(legend), legend);
+  assert.match(text, /t máximo \(s\)/);
+  for (const control of ['Calcular', 'Salir', 'Borrar Gráfica', 'Resultados', 'Instantáneo'])
+    assert.ok(!text.includes(control), `no ${control}`);
+  await page.close();
+});
+
+// The page's table as rows of cell texts, each cell with its tag and scope.
+const pageTables = (page) => page.$$eval('#data-table table', (tables) => tables.map((t) => ({
+  caption: t.caption.textContent,
+  rows: [...t.rows].map((r) => [...r.cells].map((c) => (c.tagName === 'TH' ? `${c.scope}:` : '') + c.textContent)),
+})));
+
+test('Ver tabla de datos: a real table that follows the runs, in the language\'s decimals', async () => {
+  const spanish = await launch('es-ES');
+  try {
+    const page = await open(spanish, server.url);
+    await page.click(control('Command1'));
+    await chooseFromMenu(page, 'table');
+    let [runs, temps] = await pageTables(page);
+    assert.equal(runs.rows[0].length, 2);
+    assert.ok(runs.rows.slice(1).every((r) => r[0].startsWith('row:')), 'row headers');
+    assert.ok(runs.rows[0].every((c) => c.startsWith('col:')), 'column headers');
+    assert.equal(temps.rows.length, 22, 'a header and 21 times');
+    assert.deepEqual(temps.rows.slice(1).map((r) => r[0]), Array.from({ length: 21 }, (_, k) => `row:${1000 * k}`));
+    assert.match(temps.rows[1][1], /^20,0+$/);
+    const final = runs.rows.find((r) => r[0].startsWith('row:T final'))[1];
+    assert.match(final, /^\d+,\d+$/);
+    assert.equal(Number(temps.rows[21][1].replace(',', '.')).toFixed(1), Number(final.replace(',', '.')).toFixed(1));
+
+    // A second run, the valve shut, overflows at 17500 s: empty cells after it.
+    await type(page, 'Text1(4)', '0');
+    await page.click(control('Command1'));
+    await accept(page);
+    [runs, temps] = await pageTables(page);
+    assert.equal(runs.rows[0].length, 3);
+    assert.equal(runs.rows.at(-1)[2], '17500');
+    assert.notEqual(temps.rows[18][2], '', '17 000 s');
+    assert.equal(temps.rows[19][2], '', '18 000 s');
+    // A time edit: every run over the new span.
+    await type(page, 'Text1(3)', '10000');
+    [, temps] = await pageTables(page);
+    assert.equal(temps.rows[21][0], 'row:10000');
+    assert.ok(temps.rows.slice(1).every((r) => r[2] !== ''), 'no overflow within 10 000 s');
+    // The panel stands over the lower right of a window that fills the
+    // viewport: the button is pressed from the keyboard.
+    await page.focus(control('Command2'));
+    await page.keyboard.press('Space');
+    [runs, temps] = await pageTables(page);
+    assert.equal(runs.rows[0].length, 1, 'cleared');
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await spanish.close();
+  }
+});
+
+test('the address keeps the set-up: three runs, a time edit and a reload, no history entries', async () => {
+  const page = await open(browser, server.url);
+  const entries = await page.evaluate(() => history.length);
+  await perform(page, [...THREE_RUNS, '3=15000', '8=5000']);
+  const link = await page.evaluate(() => location.href);
+  assert.match(link, /runs=(5\.4,10,20,\d+,1000,20000;?){3}/);
+  assert.match(link, /&t=15000&/);
+  assert.equal(await page.evaluate(() => history.length), entries);
+  const shown = async (p) => ({
+    boxes: await Promise.all(BOX_NAMES.map((n) => value(p, n))),
+    legend: await Promise.all([0, 1, 2].map((k) => value(p, `Label4(${k})`))),
+    query: await value(p, 'Label2'),
+    graph: await p.$eval('canvas', (c) => c.toDataURL()),
+  });
+  const before = await shown(page);
+  await page.reload();
+  await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0);
+  assert.deepEqual(await shown(page), before);
+  assert.equal(await dialogText(page), null);
+  await page.close();
+
+  // The same link in a new tab: the same graph, and the same link again.
+  const opened = await open(browser, link);
+  assert.deepEqual(await shown(opened), before);
+  assert.equal(await opened.evaluate(() => location.href), link);
+  await opened.close();
+});
+
+test('bad addresses: one Spanish message naming what was ignored, the rest applied', async () => {
+  const run = '5.4,10,20,75,1000,20000';
+  const cases = [
+    ['#v=1&V=7&zz=3&fin', /zz/, { 'Text1(0)': '7' }],
+    ['#v=1&V=abc&Q=12&fin', /V/, { 'Text1(1)': '12', 'Text1(0)': '5.4' }],
+    ['#v=1&V=-5&fin', /V/, { 'Text1(0)': '5.4' }],
+    ['#v=1&Q=1e400&fin', /Q/, { 'Text1(1)': '10' }],
+    [`#v=1&runs=${[run, run, run, run].join(';')}&fin`, /simulaci/, { 'Label4(2)': /Ap\.Valv = 75/ }],
+    [`#v=1&V=3&runs=${run}`, /./, { 'Text1(0)': '3' }],
+    [`#${encodeURIComponent(encodeURIComponent(`v=1&V=3&fin`))}`, /./, { 'Text1(0)': '5.4' }],
+  ];
+  for (const [hash, named, expected] of cases) {
+    const page = await open(browser, `${server.url}${hash}`);
+    await page.waitForSelector('#message[open]');
+    const message = await dialogText(page);
+    assert.match(message, named, `${hash}: ${message}`);
+    console.log(`${hash} -> ${message}`);
+    await accept(page);
+    for (const [name, text] of Object.entries(expected)) {
+      const shown = await value(page, name);
+      if (text instanceof RegExp) assert.match(shown, text, `${hash}: ${name}`);
+      else assert.equal(shown, text, `${hash}: ${name}`);
+    }
+    assert.equal(await dialogText(page), null, `${hash}: one message`);
+    assert.doesNotMatch(await page.evaluate(() => location.hash), /zz|abc|-5/);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  }
+});

@@ -60,15 +60,27 @@ class Arrangement {
     const view = document.documentElement;
     this.narrow = innerWidth < this.width || innerHeight < this.height;
     view.classList.toggle('narrow', this.narrow);
+    // A page that grows taller than the viewport takes a classic scroll
+    // bar's width from it (desktop Firefox, for one): then once more for the
+    // width that is left.
+    for (let pass = 0; pass < 2; pass++) {
+      const viewWidth = view.clientWidth;
+      this.arrange(viewWidth, view.clientHeight);
+      if (view.clientWidth === viewWidth) break;
+    }
+    this.help.style.top = `${this.bar.offsetTop + this.bar.offsetHeight + GAP}px`;
+    this.keepFocusInSight();
+    this.onScale();
+  }
+
+  // Every control from its place on the window, then stacked or centred.
+  arrange(viewWidth, viewHeight) {
     for (const { c, element } of this.blocks.flat().flatMap((b) => b.members)) {
       element.style.transform = '';
       place(element, c);
     }
-    if (this.narrow) this.stack(view.clientWidth);
-    else this.centre(view.clientWidth, view.clientHeight);
-    this.help.style.top = `${this.bar.offsetTop + this.bar.offsetHeight + GAP}px`;
-    this.keepFocusInSight();
-    this.onScale();
+    if (this.narrow) this.stack(viewWidth);
+    else this.centre(viewWidth, viewHeight);
   }
 
   // The focused box stays in sight when the viewport shrinks, as it does

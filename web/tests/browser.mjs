@@ -34,6 +34,11 @@ export const can = {
   pageErrors: engine !== 'webkit',
   // the pointer moved to fractions of a CSS pixel (WebDriver's move by whole ones)
   subpixelPointer: engine === 'chromium',
+  // a touch screen (WebKitWebDriver has no touch input)
+  touch: engine !== 'webkit',
+  // a viewport as narrow as an upright phone's (WebKitGTK's window is never
+  // narrower than 447 CSS pixels)
+  phoneWidth: engine !== 'webkit',
 };
 export const executable = {
   chromium: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -95,7 +100,7 @@ export async function launch(language = 'en-US') {
 // A new tab on the page, ready: controls built, graph frame drawn. Errors
 // thrown on the page are collected in page.errors (where the driver reports
 // them), the addresses it asked for in page.requests.
-// touch: a touch screen (Chromium only).
+// touch: a touch screen (where can.touch).
 export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false } = {}) {
   const page = await browser.newPage();
   page.errors = [];

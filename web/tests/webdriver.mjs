@@ -3,6 +3,7 @@
 // use, under the names puppeteer gives them. WebKitGTK has no headless mode
 // here, so the browser runs on a private Xvfb display.
 import { spawn } from 'node:child_process';
+import fs from 'node:fs';
 import net from 'node:net';
 
 // WebDriver's codes for the keys the tests press.
@@ -116,6 +117,26 @@ class Page {
       [selector, ...args]);
   }
 
+  // A script file run in the page as a script element of its own.
+  addScriptTag({ path }) {
+    return this.addScript(path, null);
+  }
+
+  // An element as far as the tests hold one: an inline frame, for its document.
+  async $(selector) {
+    return { contentFrame: async () => ({ addScriptTag: ({ path }) => this.addScript(path, selector) }) };
+  }
+
+  // frame: the selector of the inline frame whose document runs it, or null.
+  addScript(file, frame) {
+    return this.session.run(`(source, frame) => {
+      const target = frame ? document.querySelector(frame).contentDocument : document;
+      const script = target.createElement('script');
+      script.textContent = source;
+      target.head.append(script);
+    }`, [fs.readFileSync(file, 'utf8'), frame]);
+  }
+
   async waitForFunction(fn, { timeout = 30000 } = {}, ...args) {
     const end = Date.now() + timeout;
     while (!(await this.evaluate(fn, ...args))) {
@@ -149,7 +170,6 @@ class Page {
   }
 
   async screenshot({ path }) {
-    const fs = await import('node:fs');
     fs.writeFileSync(path, Buffer.from(await this.session.call('GET', '/screenshot'), 'base64'));
   }
 

@@ -826,11 +826,14 @@ const menuState = (page) => page.$eval('#results-menu', (m) => ({
   focused: document.activeElement.dataset.item ?? null,
   exportDisabled: m.querySelector('[data-item="export"]').getAttribute('aria-disabled') === 'true',
 }));
-async function chooseFromMenu(page, item) {
-  await page.focus(control('Picture2'));
+async function pressShiftF10(page) {
   await page.keyboard.down('Shift');
   await page.keyboard.press('F10');
   await page.keyboard.up('Shift');
+}
+async function chooseFromMenu(page, item) {
+  await page.focus(control('Picture2'));
+  await pressShiftF10(page);
   await page.click(`#results-menu [data-item="${item}"]`);
 }
 
@@ -843,11 +846,7 @@ test('results menu: right click, Shift+F10, the Menu key and Resultados; the fil
   assert.deepEqual(await menuState(page), { open: false, focused: null, exportDisabled: true });
   assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Picture2');
   if (can.menuKey) await page.keyboard.press('ContextMenu');
-  else {
-    await page.keyboard.down('Shift');
-    await page.keyboard.press('F10');
-    await page.keyboard.up('Shift');
-  }
+  else await pressShiftF10(page);
   assert.equal((await menuState(page)).open, true);
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('ArrowDown');

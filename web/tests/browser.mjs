@@ -39,6 +39,15 @@ export const can = {
   // a viewport as narrow as an upright phone's (WebKitGTK's window is never
   // narrower than 447 CSS pixels)
   phoneWidth: engine !== 'webkit',
+  // the Menu key (WebDriver has no code for it)
+  menuKey: engine === 'chromium',
+  // downloads kept in a folder of the test's, the clipboard read back and
+  // printing to PDF (plain WebDriver has none of them)
+  downloads: engine !== 'webkit',
+  clipboard: engine !== 'webkit',
+  // an image on the clipboard (headless Firefox's clipboard keeps text only)
+  clipboardImage: engine === 'chromium',
+  print: engine !== 'webkit',
 };
 export const executable = {
   chromium: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -76,7 +85,9 @@ export async function launch(language = 'en-US') {
   if (engine === 'firefox') {
     return puppeteer.launch({
       browser: 'firefox', protocol: 'webDriverBiDi', executablePath: executable, headless: true,
-      extraPrefsFirefox: { 'intl.accept_languages': language },
+      // The clipboard read without the paste prompt (there is no permission
+      // to grant for it in Firefox).
+      extraPrefsFirefox: { 'intl.accept_languages': language, 'dom.events.testing.asyncClipboard': true },
     });
   }
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-chromium-'));

@@ -8,8 +8,9 @@ import net from 'node:net';
 
 // WebDriver's codes for the keys the tests press.
 const KEYS = {
-  Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Backspace: '\uE003', Shift: '\uE008', Space: ' ',
-  ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015', F1: '\uE031',
+  Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Backspace: '\uE003', Shift: '\uE008', Control: '\uE009',
+  Space: ' ', ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015', F1: '\uE031',
+  F10: '\uE03A',
 };
 const key = (name) => KEYS[name] ?? name;
 
@@ -93,7 +94,8 @@ class Page {
     const moveTo = (x, y) => ({ type: 'pointerMove', origin: 'viewport', x: Math.round(x), y: Math.round(y), duration: 0 });
     this.mouse = {
       move: (x, y) => session.actions('pointer', [moveTo(x, y)]),
-      click: (x, y) => session.actions('pointer', [moveTo(x, y), { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }]),
+      // button: 0 the main one, 2 the one that asks for the context menu
+      click: (x, y, button = 0) => session.actions('pointer', [moveTo(x, y), { type: 'pointerDown', button }, { type: 'pointerUp', button }]),
     };
   }
 
@@ -145,12 +147,16 @@ class Page {
     }
   }
 
-  async click(selector) {
+  async click(selector, { button = 'left' } = {}) {
     const r = await this.$eval(selector, (e) => {
       e.scrollIntoView({ block: 'nearest', inline: 'nearest' });
       return e.getBoundingClientRect().toJSON();
     });
-    await this.mouse.click(r.x + r.width / 2, r.y + r.height / 2);
+    await this.mouse.click(r.x + r.width / 2, r.y + r.height / 2, button === 'right' ? 2 : 0);
+  }
+
+  waitForSelector(selector, options) {
+    return this.waitForFunction((s) => document.querySelector(s) !== null, options, selector);
   }
 
   focus(selector) {

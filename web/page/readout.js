@@ -81,9 +81,14 @@ function wireReadout(canvas, label, picture, arrangement, session, act) {
     act(() => session.readoutKey(step[0], step[1], event.shiftKey));
     placeCross();
   });
+  // A press on the graph focuses it as well; a focus that no press brought
+  // (Tab, or the focus given back after a message) shows the point at once.
+  // Not :focus-visible: WebKit does not match it on arriving by Tab.
+  let pressed = false;
+  canvas.addEventListener('pointerdown', () => { pressed = true; }, { capture: true });
+  addEventListener('pointerup', () => { pressed = false; }, { capture: true });
   canvas.addEventListener('focus', () => {
-    // Arriving by keyboard, the read-out shows the point at once.
-    if (canvas.matches(':focus-visible')) act(() => session.readoutKey(0, 0, false));
+    if (!pressed) act(() => session.readoutKey(0, 0, false));
     placeCross();
     cross.hidden = false;
   });

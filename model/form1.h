@@ -106,6 +106,10 @@ public:
     // The heat balance and its integrator.
     double f(double t, double y) const;
     void RungeKutta(double a, double b, std::int16_t N, double y0);
+    // Runs 0..runs-1 integrated as RungeKutta integrates them one after
+    // another from their initial temperatures, into RunTemps; false, with
+    // nothing changed, where that would fault.
+    bool RungeKuttaSideBySide(double a, double b, std::int16_t N, std::int16_t runs);
 
     // Procedures shared by the handlers.
     void LoadRunParameters();
@@ -124,6 +128,7 @@ public:
     RunFigures shownFigures(std::int16_t s) const;
 
 private:
+    void stepSideBySide(double a, double b, std::int16_t N, std::int16_t runs);
     // Writes a box's text; runs its change handler, nested, only when the
     // text differs from what the box holds.
     void setBoxText(Box box, const std::string& text);
@@ -149,6 +154,8 @@ private:
     // curve was last integrated over.
     CheckedArray<RunFigures, 0, kLastRun> typed_;
     CheckedArray<double, 0, kLastRun> span_;
+    // The steps of the runs integrated side by side, until all have them.
+    std::array<std::vector<double>, kLastRun> sideBySide_;
     bool queried_ = false;
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
 };

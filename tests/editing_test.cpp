@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -249,4 +251,45 @@ TEST(InstantQuery, ACommaInTheTimeBoxRedrawsTheRunsFirst)
     EXPECT_EQ(p.window.log[1], "caption Label5 = = 0.28 h");
     EXPECT_EQ(p.window.log.back(), "caption Label2 = 24.4");
     EXPECT_EQ(circleCount(p.window.pictureOps, kRed), 5001u);  // redrawn with 5000 steps
+}
+
+// The edit integrates the drawn runs side by side: the tables must come out
+// as the walk through the runs one after another leaves them, to the bit,
+// also for a span whose integration faults part of the way.
+TEST(TimeBoxEdit, RunsSideBySideLeaveTheTablesAsTheWalkOneAfterAnother)
+{
+    for (const char* span : {"2000", "20000", "100000000"}) {
+        SCOPED_TRACE(span);
+        Program edited, walked;
+        for (Program* q : {&edited, &walked}) {
+            q->type(Box::Text1_7, "500");
+            q->form.clickCalcular();
+            q->type(Box::Text1_4, "50");
+            q->form.clickCalcular();
+            q->type(Box::Text1_7, "3000");
+            q->form.clickCalcular();
+        }
+        edited.type(Box::Text1_3, span);
+
+        RunStore& w = walked.store();
+        w.SimTime = text::parseLeadingNumber(span);
+        try {
+            for (std::int16_t i = 0; i < 3; ++i) {
+                w.RunIndex = i;
+                walked.form.RungeKutta(w.StartTime, w.SimTime, w.StepCount, w.InitialTemp[i]);
+                for (long j = 0; j <= w.StepCount; ++j)
+                    w.RunTemps.set(i, j, w.StepTemps[j]);
+            }
+        } catch (const RuntimeFault&) {
+        }
+
+        const RunStore& e = edited.store();
+        const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+        for (long j = 0; j <= kLastStep; ++j) {
+            ASSERT_EQ(bits(e.StepTimes[j]), bits(w.StepTimes[j])) << "StepTimes " << j;
+            ASSERT_EQ(bits(e.StepTemps[j]), bits(w.StepTemps[j])) << "StepTemps " << j;
+            for (long run = 0; run < 3; ++run)
+                ASSERT_EQ(bits(e.RunTemps.at(run, j)), bits(w.RunTemps.at(run, j))) << "run " << run << ", step " << j;
+        }
+    }
 }

@@ -64,7 +64,7 @@ private:
 };
 
 // What the page draws: six numbers per operation of the display list.
-enum class OpCode { Line = 0, Circle = 1, Text = 2 };
+enum class OpCode { Line = 0, Circle = 1, Text = 2, Points = 3 };
 constexpr int kNumbersPerOp = 6;
 
 // The codes and record size of pictureOps, for the page to read it by.
@@ -74,6 +74,7 @@ val pictureFormat()
     format.set("line", static_cast<int>(OpCode::Line));
     format.set("circle", static_cast<int>(OpCode::Circle));
     format.set("text", static_cast<int>(OpCode::Text));
+    format.set("points", static_cast<int>(OpCode::Points));
     format.set("numbersPerOp", kNumbersPerOp);
     return format;
 }
@@ -84,9 +85,21 @@ Rgb rgb(int r, int g, int b)
     return {channel(r), channel(g), channel(b)};
 }
 
-// x / 255 rounded down, for x up to 255 * 255 + 255: shifts and sums in
-// place of a division.
-constexpr unsigned divideBy255(unsigned x) { return (x + 1 + (x >> 8)) >> 8; }
+// The three channels of a pixel side by side in one 64-bit number, 21 bits
+// apart: a blend of all three then takes one multiplication and a few
+// shifts, and no channel's sum reaches into the next (it stays below 2^17).
+constexpr int kLane = 21;
+constexpr std::uint64_t lanes(std::uint64_t each) { return each | each << kLane | each << 2 * kLane; }
+constexpr std::uint64_t kLow13 = lanes(0x1FFF);
+
+std::uint64_t inLanes(const std::uint8_t* rgb)
+{
+    return rgb[0] | std::uint64_t{rgb[1]} << kLane | std::uint64_t{rgb[2]} << 2 * kLane;
+}
+
+// x / 255 rounded down in every lane, for lanes up to 255 * 255 + 255:
+// shifts and sums in place of a division.
+constexpr std::uint64_t dividedBy255(std::uint64_t x) { return ((x + lanes(1) + ((x >> 8) & kLow13)) >> 8) & kLow13; }
 
 // JavaScript's Math.round: the nearest whole number, halves upwards.
 long roundAsScript(double v)
@@ -174,11 +187,12 @@ public:
 
 private:
     // A pixel of the stamp: where it lies, the ink's share ink * a of each
-    // channel and the share 255 - a left to what is under it.
+    // channel (plus the 127 that rounds) and the share 255 - a left to what
+    // is under it.
     struct Dot {
         long dx, dy;
-        unsigned ink[3];
-        unsigned rest;
+        std::uint64_t ink;
+        std::uint64_t rest;
     };
     void prepare(Rgb colour, int size, const std::vector<std::uint8_t>& alpha)
     {
@@ -187,12 +201,15 @@ private:
         dots_.clear();
         for (int p = 0; p < size * size; ++p) {
             const unsigned a = alpha[static_cast<std::size_t>(p)];
+            const std::uint8_t ink[3] = {colour.r, colour.g, colour.b};
             if (a != 0)
-                dots_.push_back({p % size, p / size, {colour.r * a, colour.g * a, colour.b * a}, 255 - a});
+                dots_.push_back({p % size, p / size, inLanes(ink) * a + lanes(127), 255 - a});
         }
     }
 
-    // The stamp blended times times over, top-left at (left, top).
+    // The stamp blended times times over, top-left at (left, top). Once a
+    // blend leaves a channel as it was, so do the rest: the pixel is done
+    // when one leaves all three as they were.
     void stampAt(long left, long top, int size, unsigned times)
     {
         const bool inside = left >= 0 && top >= 0 && left + size <= width_ && top + size <= height_;
@@ -201,17 +218,16 @@ private:
             if (!inside && (x < 0 || y < 0 || x >= width_ || y >= height_))
                 continue;
             std::uint8_t* const pixel = rgba_.data() + (y * width_ + x) * 4;
-            for (int c = 0; c < 3; ++c) {
-                // Once a blend leaves the pixel as it was, so do the rest.
-                unsigned v = pixel[c];
-                for (unsigned n = 0; n < times; ++n) {
-                    const unsigned blended = divideBy255(d.ink[c] + v * d.rest + 127);
-                    if (blended == v)
-                        break;
-                    v = blended;
-                }
-                pixel[c] = static_cast<std::uint8_t>(v);
+            std::uint64_t v = inLanes(pixel);
+            for (unsigned n = 0; n < times; ++n) {
+                const std::uint64_t blended = dividedBy255(d.ink + v * d.rest);
+                if (blended == v)
+                    break;
+                v = blended;
             }
+            pixel[0] = static_cast<std::uint8_t>(v);
+            pixel[1] = static_cast<std::uint8_t>(v >> kLane);
+            pixel[2] = static_cast<std::uint8_t>(v >> 2 * kLane);
         }
     }
 
@@ -259,28 +275,47 @@ public:
 
     // The display list as code, colour, x1, y1, x2, y2 per operation, in
     // twips of the graph box. The colour is 0xRRGGBB, or -1 for the box's
-    // foreground; a circle's radius is in x2, a text's number in x2. The
-    // view lies in the module's memory: read it before calling in again.
-    val pictureOps()
+    // foreground; a circle's radius is in x2, a text's number in x2. With
+    // groupPoints, circles in a row of one colour and radius come as one
+    // record: points, colour, the number of the first and the count of them,
+    // the radius. The view lies in the module's memory: read it before
+    // calling in again.
+    val pictureOps(bool groupPoints)
     {
-        const DisplayList& list = window_.displayList();
-        ops_.clear();
-        ops_.reserve(list.size() * kNumbersPerOp);
-        for (const PictureOp& op : list.ops()) {
+        const std::vector<PictureOp>& ops = window_.displayList().ops();
+        ops_.resize(ops.size() * kNumbersPerOp);
+        float* out = ops_.data();
+        for (std::size_t i = 0; i < ops.size(); ++i) {
+            const PictureOp& op = ops[i];
             const float colour =
                 op.foreground ? -1.0f : static_cast<float>(op.colour.r << 16 | op.colour.g << 8 | op.colour.b);
+            const auto put = [&out](std::initializer_list<float> numbers) {
+                out = std::copy(numbers.begin(), numbers.end(), out);
+            };
             switch (op.kind) {
             case PictureOp::Kind::Line:
-                ops_.insert(ops_.end(), {float(OpCode::Line), colour, op.x1, op.y1, op.x2, op.y2});
+                put({float(OpCode::Line), colour, op.x1, op.y1, op.x2, op.y2});
                 break;
             case PictureOp::Kind::Circle:
-                ops_.insert(ops_.end(), {float(OpCode::Circle), colour, op.x1, op.y1, op.x2, 0});
+                if (!groupPoints) {
+                    put({float(OpCode::Circle), colour, op.x1, op.y1, op.x2, 0});
+                    break;
+                }
+                {
+                    std::size_t end = i + 1;
+                    while (end < ops.size() && ops[end].kind == PictureOp::Kind::Circle &&
+                           ops[end].colour == op.colour && ops[end].foreground == op.foreground && ops[end].x2 == op.x2)
+                        ++end;
+                    put({float(OpCode::Points), colour, float(i), float(end - i), op.x2, 0});
+                    i = end - 1;
+                }
                 break;
             case PictureOp::Kind::Text:
-                ops_.insert(ops_.end(), {float(OpCode::Text), colour, op.x1, op.y1, float(op.text), 0});
+                put({float(OpCode::Text), colour, op.x1, op.y1, float(op.text), 0});
                 break;
             }
         }
+        ops_.resize(static_cast<std::size_t>(out - ops_.data()));
         return val(emscripten::typed_memory_view(ops_.size(), ops_.data()));
     }
 

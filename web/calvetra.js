@@ -117,6 +117,7 @@ async function start() {
     if (closing || messages.busy) return;
     timed('calvetra-core', action);
     if (closing) {
+      address.write();
       session.delete();
       showClosingNotice();
       return;

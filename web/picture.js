@@ -21,6 +21,10 @@ class Picture {
     this.format = format;
     this.context = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
     this.stamps = new Map();
+    // The lines and texts the canvas draws over the core's image: the area of
+    // each, and what each batch of them left on its areas, by what they draw.
+    this.areas = new Map();
+    this.drawn = new Map();
     this.colours = new Map();
     this.ratio = 0;
   }
@@ -31,17 +35,23 @@ class Picture {
     const { canvas, context: g } = this;
     const width = Math.round(this.width * ratio), height = Math.round(this.height * ratio);
     if (canvas.width !== width || canvas.height !== height) Object.assign(canvas, { width, height });
-    if (ratio !== this.ratio) this.stamps.clear();
+    if (ratio !== this.ratio || this.areas.size > 256 || this.drawn.size > 64) {
+      this.stamps.clear();
+      this.areas.clear();
+      this.drawn.clear();
+    }
     this.ratio = ratio;
     const style = getComputedStyle(canvas);
     const k = ratio / TWIPS_PER_PIXEL; // device pixels per twip
     // Read out of the core's memory before anything calls into it again.
-    const steps = this.steps(session.pictureOps(), k);
+    const steps = this.steps(session.pictureOps(true), k);
     const texts = session.pictureTexts();
     g.setTransform(1, 0, 0, 1, 0, 0);
     g.font = `${this.fontSize * ratio}px ${style.fontFamily}`;
     const ascent = g.measureText('0').fontBoundingBoxAscent;
     const ink = (step) => (step.colour < 0 ? style.color : hex(step.colour));
+    const key = (step, area) => `${g.font}|${ink(step)}|` +
+      (area ? `${step.x1},${step.y1},${step.x2},${step.y2}` : `${step.x1},${step.y1},${texts[step.text]}`);
     const stroke = (step) => (step.code === this.format.line
       ? line(g, ink(step), step.x1, step.y1, step.x2, step.y2)
       : printText(g, ink(step), texts[step.text], step.x1, step.y1 + ascent));
@@ -66,7 +76,10 @@ class Picture {
         // A level or upright line is a rectangle of whole pixels in one colour.
         drawBatch();
         session.fillPoints(...area, ...this.opaque(ink(step)));
-      } else batch.push({ area: area ?? textArea(g, texts[step.text], step.x1, step.y1 + ascent), draw: () => stroke(step) });
+      } else {
+        batch.push(this.drawing(key(step, area), area ?? (() => textArea(g, texts[step.text], step.x1, step.y1 + ascent)),
+          () => stroke(step)));
+      }
     }
     drawBatch();
     this.context.putImageData(this.imageData(session.pointImage()), 0, 0);
@@ -76,40 +89,48 @@ class Picture {
   // and each run of points of one colour and size as the numbers of its
   // first operation and of its points.
   steps(ops, k) {
-    const { circle, numbersPerOp } = this.format;
+    const { points, numbersPerOp } = this.format;
     const steps = [];
-    let run = null;
     for (let i = 0; i < ops.length; i += numbersPerOp) {
       const code = ops[i], colour = ops[i + 1];
-      if (code !== circle) {
-        run = null;
-        steps.push({ code, colour, x1: ops[i + 2] * k, y1: ops[i + 3] * k, x2: ops[i + 4] * k, y2: ops[i + 5] * k, text: ops[i + 4] });
-        continue;
-      }
-      const radius = ops[i + 4] * k;
-      if (run && run.colour === colour && run.radius === radius) run.count++;
-      else steps.push(run = { points: true, colour, radius, first: i / numbersPerOp, count: 1 });
+      if (code === points) steps.push({ points: true, colour, first: ops[i + 2], count: ops[i + 3], radius: ops[i + 4] * k });
+      else steps.push({ code, colour, x1: ops[i + 2] * k, y1: ops[i + 3] * k, x2: ops[i + 4] * k, y2: ops[i + 5] * k, text: ops[i + 4] });
     }
     return steps;
   }
 
-  // Draws with the canvas over the core's image, each drawing {area, draw}
-  // within its area [left, top, right, bottom]: the image's pixels in every
-  // area put on the canvas, the drawings made in their order, and the areas
-  // taken back into the image.
+  // A line or text for the canvas to draw, known by key (what it draws and
+  // where); area: its area, or a function that measures it.
+  drawing(key, area, draw) {
+    let known = this.areas.get(key);
+    if (!known) this.areas.set(key, known = typeof area === 'function' ? area() : area);
+    return { key, area: known, draw };
+  }
+
+  // Draws with the canvas over the core's image, each drawing within its area
+  // [left, top, right, bottom]: the image's pixels in every area put on the
+  // canvas, the drawings made in their order, and the areas taken back into
+  // the image. The same drawings over the same pixels as before leave what
+  // they left then, which is taken from memory instead.
   drawOver(image, drawings) {
     const { context: g, canvas: { width, height } } = this;
     const areas = drawings.map(({ area: [left, top, right, bottom] }) => {
       const x = Math.max(0, left), y = Math.max(0, top);
       return [x, y, Math.min(width, right) - x, Math.min(height, bottom) - y];
     }).filter(([, , w, h]) => w > 0 && h > 0);
+    const key = drawings.map((d) => d.key).join('\n');
+    const before = areas.map((area) => readArea(image, width, area));
+    const known = this.drawn.get(key);
+    if (known && known.before.every((bytes, i) => sameBytes(bytes, before[i]))) {
+      areas.forEach((area, i) => writeArea(image, width, area, known.after[i]));
+      return;
+    }
     const whole = this.imageData(image);
     for (const [x, y, w, h] of areas) g.putImageData(whole, 0, 0, x, y, w, h);
     for (const { draw } of drawings) draw();
-    for (const [x, y, w, h] of areas) {
-      const data = g.getImageData(x, y, w, h).data;
-      for (let row = 0; row < h; row++) image.set(data.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
-    }
+    const after = areas.map(([x, y, w, h]) => g.getImageData(x, y, w, h).data);
+    areas.forEach((area, i) => writeArea(image, width, area, after[i]));
+    this.drawn.set(key, { before, after });
   }
 
   // The core's image, whose rows are as wide as the canvas, as the canvas takes it.
@@ -151,6 +172,24 @@ class Picture {
     this.stamps.set(key, stamp);
     return stamp;
   }
+}
+
+// The pixels of the area [x, y, w, h] of an image width pixels wide, row after row.
+function readArea(image, width, [x, y, w, h]) {
+  const bytes = new Uint8Array(4 * w * h);
+  for (let row = 0; row < h; row++) bytes.set(image.subarray(4 * ((y + row) * width + x), 4 * ((y + row) * width + x + w)), 4 * w * row);
+  return bytes;
+}
+
+function writeArea(image, width, [x, y, w, h], bytes) {
+  for (let row = 0; row < h; row++) image.set(bytes.subarray(4 * w * row, 4 * w * (row + 1)), 4 * ((y + row) * width + x));
+}
+
+function sameBytes(a, b) {
+  if (a.length !== b.length) return false;
+  const wordsA = new Uint32Array(a.buffer, a.byteOffset, a.length >> 2), wordsB = new Uint32Array(b.buffer, b.byteOffset, b.length >> 2);
+  for (let i = 0; i < wordsA.length; i++) if (wordsA[i] !== wordsB[i]) return false;
+  return true;
 }
 
 const hex = (colour) => `#${colour.toString(16).padStart(6, '0')}`;

@@ -11,7 +11,10 @@
 //   before. Split into the core's share (the session's call) and the
 //   drawing's (the graph drawn on the canvas), which the page measures itself
 //   when it finds calvetraTiming set. At CPU throttling 1x, 4x and 6x
-//   (DevTools' Emulation.setCPUThrottlingRate).
+//   (DevTools' Emulation.setCPUThrottlingRate). Then the same keys, each
+//   a moment later, anywhere within a frame; and keys in the volume box,
+//   whose change draws nothing: the wait for the frame and the browser's
+//   own work, under which no drawing can go.
 // - ready: navigation start to the first contentful paint, which shows the
 //   built window with its graph frame drawn, or to the page's own
 //   "calvetra-ready" mark (controls made, frame drawn) should that come
@@ -82,8 +85,11 @@ function timeKeystrokes(boxes) {
 }
 
 // Keystrokes into a box, each after the frame of the one before; an even
-// number of them, so the box ends as it started.
-async function keystrokes(page, count, box = control('Text1(3)')) {
+// number of them, so the box ends as it started. With jitter, each key
+// waits a moment more, anywhere within a frame's time, as a hand typing
+// keeps no time with the screen; without, it comes as soon as the frame has
+// been shown, which leaves it the longest wait for the next one.
+async function keystrokes(page, count, { box = control('Text1(3)'), jitter = false } = {}) {
   const before = await page.$eval(box, (e) => e.value);
   await page.evaluate(() => { globalThis.keystrokes = []; });
   await page.click(box);
@@ -92,6 +98,7 @@ async function keystrokes(page, count, box = control('Text1(3)')) {
     const done = page.evaluate(() => new Promise((resolve) => { globalThis.keyDone = resolve; }));
     await page.keyboard.press(k % 2 ? 'Backspace' : '0');
     await done;
+    if (jitter) await page.evaluate((ms) => new Promise((resolve) => setTimeout(resolve, ms)), Math.random() * 1000 / 60);
   }
   const times = await page.evaluate(() => globalThis.keystrokes);
   if (page.errors.length || times.length !== count || await page.$eval(box, (e) => e.value) !== before)
@@ -132,7 +139,7 @@ try {
   await page.goto(server.url);
   await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0);
   for (let k = 0; k < 3; k++) await page.click(control('Command1'));
-  await page.evaluate(timeKeystrokes, [control('Text1(3)')]);
+  await page.evaluate(timeKeystrokes, [control('Text1(3)'), control('Text1(0)')]);
   const heap = await page.evaluate(() => globalThis.calvetraMemories.map((m) => m.buffer.byteLength));
   const cdp = await page.createCDPSession();
   for (const rate of [1, 4, 6]) {
@@ -143,6 +150,9 @@ try {
     report('  of which core', times.map((t) => t.core), 'ms');
     report('  of which drawing', times.map((t) => t.draw), 'ms');
     if (rate === 1) wasmCore = median(times.map((t) => t.core));
+    report('  keys at any moment of a frame', (await keystrokes(page, repetitions, { jitter: true })).map((t) => t.frame), 'ms');
+    // The volume box's change draws nothing: the browser's own share.
+    report('  a key that draws nothing', (await keystrokes(page, repetitions, { box: control('Text1(0)') })).map((t) => t.frame), 'ms');
   }
   console.log(`wasm heap after three runs               ${heap.map((b) => `${(b / 2 ** 20).toFixed(2)} MiB`).join(', ')}` +
     '  target <= 16 MiB');

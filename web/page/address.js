@@ -14,6 +14,8 @@ class Address {
     addEventListener('hashchange', () => {
       if (location.hash.slice(1) !== this.written) location.reload();
     });
+    // A page left before its frame was shown still leaves its address.
+    addEventListener('pagehide', () => this.write());
   }
 
   // The page's own address on a freshly loaded program; the core names what
@@ -22,15 +24,21 @@ class Address {
     if (location.hash.length > 1) this.session.openLink(location.hash);
   }
 
-  // The address for the program as it stands, written only when it changed.
+  // The address for the program as it stands, written just after the frame
+  // that shows the action: the browser takes a while over each change of
+  // address, and typing must not wait for it. Actions in a row write it once.
   update() {
+    if (this.pending) return;
+    this.pending = true;
+    requestAnimationFrame(() => setTimeout(() => this.write(), 0));
+  }
+
+  write() {
+    if (!this.pending) return;
+    this.pending = false;
     const fragment = this.session.link();
     if (fragment === this.written) return;
     this.written = fragment;
     history.replaceState(history.state, '', `#${fragment}`);
-  }
-
-  get href() {
-    return location.href;
   }
 }

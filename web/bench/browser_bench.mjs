@@ -176,7 +176,10 @@ else {
   console.log(`wasm core / native core                  ${(wasmCore / (nativeCore / 1000)).toFixed(2)}  target <= 1.5`);
 }
 
-const files = fs.readdirSync(site).map((name) => [name, fs.statSync(path.join(site, name)).size]);
+// Every file of the site, those in its folders (page/) too.
+const files = fs.readdirSync(site, { recursive: true })
+  .filter((name) => fs.statSync(path.join(site, name)).isFile())
+  .map((name) => [name, fs.statSync(path.join(site, name)).size]);
 const total = files.reduce((sum, [, size]) => sum + size, 0);
 console.log(`site size                                ${total} bytes (${(total / 1024).toFixed(1)} KiB)  target <= 2 MB`);
 for (const [name, size] of files) console.log(`  ${name.padEnd(38)} ${size} bytes`);

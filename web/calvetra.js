@@ -149,8 +149,9 @@ async function start() {
     if (!messages.dialog.open) messages.showNext();
   };
   const dataTable = new DataTablePanel(document.getElementById('data-table'), session);
-  const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable });
   const address = new Address(session);
+  const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable,
+    link: () => address.href() });
 
   // A link or a reload brings back its set-up on the freshly loaded
   // program; what it could not apply comes as one message.

@@ -24,13 +24,21 @@ class Address {
     if (location.hash.length > 1) this.session.openLink(location.hash);
   }
 
-  // The address for the program as it stands, written just after the frame
-  // that shows the action: the browser takes a while over each change of
-  // address, and typing must not wait for it. Actions in a row write it once.
+  // The address for the program as it stands, written once the frame that
+  // shows the action is out and the page has nothing else to do (within a
+  // second, and at once when the page is left): the browser takes a while
+  // over each change of address, and typing must not wait for it. Actions
+  // in a row write it once.
   update() {
     if (this.pending) return;
     this.pending = true;
-    requestAnimationFrame(() => setTimeout(() => this.write(), 0));
+    whenIdle(() => this.write());
+  }
+
+  // The address with the set-up as it stands, written now if it waits.
+  href() {
+    this.write();
+    return location.href;
   }
 
   write() {
@@ -41,4 +49,11 @@ class Address {
     this.written = fragment;
     history.replaceState(history.state, '', `#${fragment}`);
   }
+}
+
+// work, once the page is idle after its next frame; where the browser has no
+// idle callbacks (WebKit), just after that frame.
+function whenIdle(work) {
+  if (globalThis.requestIdleCallback) requestIdleCallback(work, { timeout: 1000 });
+  else requestAnimationFrame(() => setTimeout(work, 0));
 }

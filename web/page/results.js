@@ -149,8 +149,9 @@ class ResultsMenu {
 // session: the core; say(message): one message box of the page; title: the
 // name and version printed on the sheet.
 class Results {
-  constructor({ session, canvas, say, title, dataTable }) {
-    Object.assign(this, { session, canvas, say, title, dataTable });
+  // link: the page's address as it stands now.
+  constructor({ session, canvas, say, title, dataTable, link }) {
+    Object.assign(this, { session, canvas, say, title, dataTable, link });
     this.menu = new ResultsMenu((name) => this.choose(name));
     this.saveDialog = document.getElementById('save-graph');
     this.printSheet = document.getElementById('print-sheet');
@@ -259,7 +260,7 @@ class Results {
 
   async copyLink() {
     try {
-      await navigator.clipboard.writeText(location.href);
+      await navigator.clipboard.writeText(this.link());
     } catch (error) {
       console.error(error);
       this.say(LINK_REFUSED);

@@ -95,7 +95,11 @@ async function keystrokes(page, count, { box = control('Text1(3)'), jitter = fal
   await page.click(box);
   await page.keyboard.press('End');
   for (let k = 0; k < count; k++) {
-    const done = page.evaluate(() => new Promise((resolve) => { globalThis.keyDone = resolve; }));
+    // Resolved by the k-th key's frame, even if that came before this runs.
+    const done = page.evaluate((n) => new Promise((resolve) => {
+      globalThis.keyDone = () => { if (globalThis.keystrokes.length >= n) resolve(); };
+      globalThis.keyDone();
+    }), k + 1);
     await page.keyboard.press(k % 2 ? 'Backspace' : '0');
     await done;
     if (jitter) await page.evaluate((ms) => new Promise((resolve) => setTimeout(resolve, ms)), Math.random() * 1000 / 60);

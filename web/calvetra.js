@@ -116,6 +116,7 @@ async function start() {
   function act(action) {
     if (closing || messages.busy) return;
     timed('calvetra-core', action);
+    address.update();
     if (closing) {
       address.write();
       session.delete();
@@ -124,7 +125,6 @@ async function start() {
     }
     timed('calvetra-draw', () => drawPicture(false));
     results.follow();
-    address.update();
     messages.showNext();
   }
 

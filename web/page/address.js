@@ -3,33 +3,56 @@
 // opening or reloading such an address brings them back through the core.
 // The address is rewritten in place, so the browser's history gains no
 // entry for an action.
+//
+// The browser takes a while over each change of address, so the address is
+// written in idle time; a reload, or a phone that discards the tab in the
+// background, may come before that. So every action also keeps the set-up in
+// the tab's session storage at once (cheap and synchronous), with the
+// addresses the page has had since: the one it had then, and the one written
+// after it (a reload asked for while the page writes its address on leaving
+// may take either). On loading, that record wins while the address is one of
+// those; another address (changed by hand, or another link opened in this
+// tab) is newer, and it wins.
 'use strict';
+
+const KEPT_SET_UP = `calvetra-set-up:${location.pathname}`;
 
 class Address {
   constructor(session) {
     this.session = session;
-    this.written = null;
+    this.written = null; // the last fragment written
+    this.shown = location.hash.slice(1); // the address's fragment as the browser holds it
     // An address changed by hand in the address bar: the program opens it
     // afresh, as a reload would.
     addEventListener('hashchange', () => {
-      if (location.hash.slice(1) !== this.written) location.reload();
+      if (location.hash.slice(1) === this.shown) return;
+      this.pending = false; // the address typed is what the reload opens
+      forgetSetUp();
+      location.reload();
     });
-    // A page left before its frame was shown still leaves its address.
+    // A page left or hidden before its idle time still leaves its address;
+    // on a phone, hidden is the last the page is sure to hear.
     addEventListener('pagehide', () => this.write());
+    document.addEventListener('visibilitychange', () => {
+      if (document.visibilityState === 'hidden') this.write();
+    });
   }
 
-  // The page's own address on a freshly loaded program; the core names what
-  // it could not apply in a message of its own.
+  // The set-up on a freshly loaded program: the one kept in this tab after
+  // its last action, or the address's; the core names what it could not
+  // apply in a message of its own.
   restore() {
-    if (location.hash.length > 1) this.session.openLink(location.hash);
+    const kept = keptSetUp();
+    const link = kept?.addresses.includes(this.shown) ? `#${kept.setUp}` : location.hash;
+    if (link.length > 1) this.session.openLink(link);
   }
 
-  // The address for the program as it stands, written once the frame that
-  // shows the action is out and the page has nothing else to do (within a
-  // second, and at once when the page is left): the browser takes a while
-  // over each change of address, and typing must not wait for it. Actions
-  // in a row write it once.
+  // After every action: the set-up kept now, the address written once the
+  // frame that shows the action is out and the page has nothing else to do
+  // (within a second, and at once when the page is left or hidden). Actions
+  // in a row write the address once.
   update() {
+    keepSetUp({ setUp: this.session.link(), addresses: [this.shown] });
     if (this.pending) return;
     this.pending = true;
     whenIdle(() => this.write());
@@ -47,7 +70,39 @@ class Address {
     const fragment = this.session.link();
     if (fragment === this.written) return;
     this.written = fragment;
+    const before = this.shown;
     history.replaceState(history.state, '', `#${fragment}`);
+    this.shown = location.hash.slice(1);
+    keepSetUp({ setUp: fragment, addresses: [before, this.shown] });
+  }
+}
+
+// The tab's session storage may be refused (storage turned off, a sandboxed
+// frame): the page then goes on with the address alone. What it holds is
+// read back as untrusted text, through the core's checks like any link.
+function keepSetUp(record) {
+  try {
+    sessionStorage.setItem(KEPT_SET_UP, JSON.stringify(record));
+  } catch {
+    // nothing kept: the address still is
+  }
+}
+
+function keptSetUp() {
+  try {
+    const record = JSON.parse(sessionStorage.getItem(KEPT_SET_UP));
+    const texts = (a) => Array.isArray(a) && a.every((t) => typeof t === 'string');
+    return typeof record?.setUp === 'string' && texts(record.addresses) ? record : null;
+  } catch {
+    return null;
+  }
+}
+
+function forgetSetUp() {
+  try {
+    sessionStorage.removeItem(KEPT_SET_UP);
+  } catch {
+    // nothing was kept
   }
 }
 

@@ -30,8 +30,6 @@ export const can = {
   language: engine !== 'webkit',
   // the DevTools protocol (installability)
   devTools: engine === 'chromium',
-  // errors thrown on the page reported by the driver
-  pageErrors: engine !== 'webkit',
   // the pointer moved to fractions of a CSS pixel (WebDriver's move by whole ones)
   subpixelPointer: engine === 'chromium',
   // a touch screen (WebKitWebDriver has no touch input)
@@ -48,6 +46,9 @@ export const can = {
   // an image on the clipboard (headless Firefox's clipboard keeps text only)
   clipboardImage: engine === 'chromium',
   print: engine !== 'webkit',
+  // two pages of one browser open at once, sharing the site's storage and
+  // service workers (WebKitWebDriver holds one session, one browser, at a time)
+  pagesTogether: engine !== 'webkit',
 };
 export const executable = {
   chromium: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -108,16 +109,40 @@ export async function launch(language = 'en-US') {
   return browser;
 }
 
-// A new tab on the page, ready: controls built, graph frame drawn. Errors
-// thrown on the page are collected in page.errors (where the driver reports
-// them), the addresses it asked for in page.requests.
-// touch: a touch screen (where can.touch).
-export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false } = {}) {
+// The page's own record of the errors thrown on it and the promises it left
+// rejected, from the start of each document it loads: WebKitWebDriver
+// reports none of them, so every engine's page keeps them itself.
+function collectErrors() {
+  globalThis.calvetraErrors = [];
+  addEventListener('error', (event) => calvetraErrors.push(String(event.error ?? event.message)));
+  addEventListener('unhandledrejection', (event) => calvetraErrors.push(String(event.reason)));
+}
+
+// A new tab, not yet on any address, whose documents collect their errors.
+export async function newPage(browser) {
   const page = await browser.newPage();
   page.errors = [];
   page.requests = [];
   page.on('pageerror', (error) => page.errors.push(error));
   page.on('request', (request) => page.requests.push(request.url()));
+  await page.evaluateOnNewDocument(collectErrors);
+  return page;
+}
+
+// The errors on the page so far: the driver's reports (where it makes them)
+// and the page's own record, which must be there.
+export async function errorsOn(page) {
+  const own = await page.evaluate(() => globalThis.calvetraErrors ?? null);
+  if (own === null) throw new Error('the page keeps no record of its errors');
+  return [...page.errors.map(String), ...own];
+}
+
+// A new tab on the page, ready: controls built, graph frame drawn. Errors
+// thrown on the page are read with errorsOn(page), the addresses it asked
+// for are in page.requests.
+// touch: a touch screen (where can.touch).
+export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false } = {}) {
+  const page = await newPage(browser);
   await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
   await page.goto(url);
   await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });

@@ -67,9 +67,11 @@ class Session {
   }
 
   // fn runs in the page with args (plain values); its result, awaited, comes
-  // back as a plain value.
+  // back as a plain value. A document the session has not run anything in
+  // yet first runs this.onNewDocument.
   async run(fn, args) {
-    const script = `const done = arguments[arguments.length - 1];
+    const first = this.onNewDocument ? `if (!globalThis.webDriverSeen) { globalThis.webDriverSeen = true; (${this.onNewDocument})(); }` : '';
+    const script = `${first} const done = arguments[arguments.length - 1];
       Promise.resolve().then(() => (${fn}).apply(null, ${JSON.stringify(args)}))
         .then((value) => done({ value: value === undefined ? null : value }), (error) => done({ error: String(error) }));`;
     const result = await this.call('POST', '/execute/async', { script, args: [] });
@@ -101,6 +103,17 @@ class Page {
 
   // Events of the page other drivers report; WebDriver has none of them.
   on() {}
+
+  // fn run in each document the page loads: WebDriver runs nothing before
+  // the page's own scripts, so it runs once the driver has loaded the
+  // document, or first thing in the next script the test runs there.
+  evaluateOnNewDocument(fn) {
+    this.session.onNewDocument = fn;
+  }
+
+  loaded() {
+    return this.evaluate(() => {});
+  }
 
   evaluate(fn, ...args) {
     return this.session.run(fn, args);
@@ -139,10 +152,19 @@ class Page {
     }`, [fs.readFileSync(file, 'utf8'), frame]);
   }
 
+  // As puppeteer's: polled until true, through a navigation of the page
+  // (its script fails while the next document loads; the last failure is
+  // told when the time is up).
   async waitForFunction(fn, { timeout = 30000 } = {}, ...args) {
     const end = Date.now() + timeout;
-    while (!(await this.evaluate(fn, ...args))) {
-      if (Date.now() > end) throw new Error(`timed out waiting for ${fn}`);
+    for (;;) {
+      let failure = null;
+      try {
+        if (await this.evaluate(fn, ...args)) return;
+      } catch (error) {
+        failure = error;
+      }
+      if (Date.now() > end) throw new Error(`timed out waiting for ${fn}${failure ? `: ${failure.message}` : ''}`);
       await sleep(50);
     }
   }
@@ -167,12 +189,14 @@ class Page {
     return this.session.call('GET', '/title');
   }
 
-  goto(url) {
-    return this.session.call('POST', '/url', { url });
+  async goto(url) {
+    await this.session.call('POST', '/url', { url });
+    await this.loaded();
   }
 
-  reload() {
-    return this.session.call('POST', '/refresh', {});
+  async reload() {
+    await this.session.call('POST', '/refresh', {});
+    await this.loaded();
   }
 
   async screenshot({ path }) {

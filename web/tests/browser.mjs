@@ -36,6 +36,8 @@ export const can = {
   subpixelPointer: engine === 'chromium',
   // a touch screen (WebKitWebDriver has no touch input)
   touch: engine !== 'webkit',
+  // a phone's browser: the page's meta viewport, touch (the DevTools protocol)
+  mobile: engine === 'chromium',
   // a viewport as narrow as an upright phone's (WebKitGTK's window is never
   // narrower than 447 CSS pixels)
   phoneWidth: engine !== 'webkit',
@@ -111,14 +113,15 @@ export async function launch(language = 'en-US') {
 // A new tab on the page, ready: controls built, graph frame drawn. Errors
 // thrown on the page are collected in page.errors (where the driver reports
 // them), the addresses it asked for in page.requests.
-// touch: a touch screen (where can.touch).
-export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false } = {}) {
+// touch: a touch screen (where can.touch); mobile: a phone's browser, whose
+// viewport follows the page's meta viewport and takes touch (Chromium).
+export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false, mobile = false } = {}) {
   const page = await browser.newPage();
   page.errors = [];
   page.requests = [];
   page.on('pageerror', (error) => page.errors.push(error));
   page.on('request', (request) => page.requests.push(request.url()));
-  await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
+  await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch || mobile, isMobile: mobile });
   await page.goto(url);
   await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });
   if (engine === 'webkit') page.requests.push(...await page.evaluate(() => performance.getEntriesByType('resource').map((e) => e.name)));

@@ -71,9 +71,10 @@ class Arrangement {
     this.captionOf = new Map(this.controls.filter((c) => c.kind === 'textBox').map((box) => [byName.get(box.name),
       byName.get(this.controls.find((c) => c.kind === 'label' && c.text === box.accessibleName)?.name)]));
     document.documentElement.style.setProperty('--least-text', `${TEXT}px`);
-    // The design size or more, as the screen gives it: a media query reads
-    // the screen's width even where a mobile browser would widen its
-    // viewport to a page wider than the screen (the page never is).
+    // The design size or more, as a media query reads it: the initial
+    // containing block, which a mobile browser keeps at the screen's width
+    // even where it widens innerWidth to a page wider than the screen (this
+    // page never is).
     this.wide = matchMedia(`(min-width: ${this.width}px) and (min-height: ${this.height}px)`);
     this.narrow = false;
     this.scales = new Map();

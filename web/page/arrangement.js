@@ -8,25 +8,44 @@
 const GAP = 8; // CSS pixels between the blocks, and around the page bar
 const MOST = 1.5; // the largest scale of a block that does not fill the width
 const HELP_LEAST = 240; // the narrowest help beside the window, CSS pixels
+// What a finger and an eye need on a narrow screen, CSS pixels: a box's or
+// button's least height and width, the text typed in a box (smaller makes
+// Safari on iPhone zoom the page on focus) and every other text.
+const TOUCH_HEIGHT = 32, TOUCH_WIDTH = 44, TYPED_TEXT = 16, TEXT = 12;
 
 // The blocks of a narrow screen, row by row, as regions of the window in
 // twips (left, top, right, bottom): a control belongs to the region its top
-// left corner lies in. A row's blocks share a line if they fit it.
-// least: the smallest scale that keeps its boxes 24 pixels tall and its text
-// readable. fill: scaled to the full width. scrolls: wider than the screen,
-// it scrolls sideways on its own. reflow: unscaled, its text wraps.
+// left corner lies in. A row's blocks share a line if they fit it. Each
+// block is scaled as a whole, never below the sizes above where the width
+// allows. fill: scaled to the full width. listed: too wide for those sizes,
+// its controls go one under another ('boxes': the diagram, its boxes under
+// it; 'legend': each line's sample and text). reflow: unscaled, wrapped.
 const NARROW_ROWS = [
-  [{ region: [0, 0, 8160, 5600], least: 1, scrolls: true }], // the diagram and its boxes
-  [{ region: [0, 5600, 4760, 7300] }, { region: [4760, 5600, 8160, 7300], least: 1 }], // buttons; Frame1
-  [{ region: [8160, 0, 10770, 480] }, { region: [10770, 0, 15078, 480], least: 1 }], // read-out; time span
+  [{ region: [0, 0, 8160, 5600], listed: 'boxes' }], // the diagram and its boxes
+  [{ region: [0, 5600, 4760, 7300] }, { region: [4760, 5600, 8160, 7300] }], // buttons; Frame1
+  [{ region: [8160, 0, 10770, 480] }, { region: [10770, 0, 15078, 480] }], // read-out; time span
   [{ region: [8160, 480, 15078, 5600], fill: true }], // the graph
-  [{ region: [8160, 5600, 15078, 6700] }], // the legend
+  [{ region: [8160, 5600, 15078, 6700], listed: 'legend' }], // the legend
   [{ region: [8160, 6700, 15078, 7300], fill: true }], // "Borrar Gráfica"
   [{ region: [0, 7300, 15078, 7658], reflow: true }], // the credit line
 ];
 
 const inRegion = ([left, top, right, bottom], c) => c.left >= left && c.left < right && c.top >= top && c.top < bottom;
 const edges = (element) => ['left', 'top', 'width', 'height'].map((side) => parseFloat(element.style[side]));
+const fontPixels = (element) => parseFloat(getComputedStyle(element).fontSize);
+
+// The smallest scale at which the controls of a block, and those inside
+// them, meet the sizes above; in whole 64ths, the unit browsers lay out in,
+// so that no rounding takes a size below them.
+function leastScale(elements) {
+  let least = 0;
+  for (const e of elements.flatMap((element) => [element, ...element.querySelectorAll('*')])) {
+    if (e.matches('input, button')) least = Math.max(least, TOUCH_HEIGHT / e.offsetHeight, TOUCH_WIDTH / e.offsetWidth);
+    if (e.matches('input')) least = Math.max(least, TYPED_TEXT / fontPixels(e));
+    else if (e.matches('.label, .frame-caption, button')) least = Math.max(least, TEXT / fontPixels(e));
+  }
+  return Math.ceil(least * 64) / 64;
+}
 
 class Arrangement {
   // byName: the elements of the window's controls; onScale: called after
@@ -41,12 +60,22 @@ class Arrangement {
       const block = this.blocks.flat().find((b) => inRegion(b.region, c));
       block.members.push({ c, element: byName.get(c.name) });
     }
-    // The diagram's own sideways scroller; the focus order stays the tab
-    // indices' whatever the elements' order.
-    this.diagram = document.createElement('div');
-    this.diagram.id = 'diagram';
-    form.prepend(this.diagram);
-    for (const { element } of this.blocks[0][0].members) this.diagram.append(element);
+    // The diagram's controls in a container of their own, unstyled, which
+    // the window's painting at the design size depends on to the pixel; the
+    // focus order stays the tab indices' whatever the elements' order.
+    const diagram = document.createElement('div');
+    form.prepend(diagram);
+    for (const { element } of this.blocks[0][0].members) diagram.append(element);
+    for (const block of this.blocks.flat()) block.least = leastScale(block.members.map((m) => m.element));
+    // Each box's caption: the label whose text is the box's name.
+    this.captionOf = new Map(this.controls.filter((c) => c.kind === 'textBox').map((box) => [byName.get(box.name),
+      byName.get(this.controls.find((c) => c.kind === 'label' && c.text === box.accessibleName)?.name)]));
+    document.documentElement.style.setProperty('--least-text', `${TEXT}px`);
+    // The design size or more, as a media query reads it: the initial
+    // containing block, which a mobile browser keeps at the screen's width
+    // even where it widens innerWidth to a page wider than the screen (this
+    // page never is).
+    this.wide = matchMedia(`(min-width: ${this.width}px) and (min-height: ${this.height}px)`);
     this.narrow = false;
     this.scales = new Map();
     addEventListener('resize', () => this.fit());
@@ -58,7 +87,7 @@ class Arrangement {
   fit() {
     if (!this.form.isConnected) return; // the session has ended
     const view = document.documentElement;
-    this.narrow = innerWidth < this.width || innerHeight < this.height;
+    this.narrow = !this.wide.matches;
     view.classList.toggle('narrow', this.narrow);
     // A page that grows taller than the viewport takes a classic scroll
     // bar's width from it (desktop Firefox, for one): then once more for the
@@ -77,6 +106,7 @@ class Arrangement {
   arrange(viewWidth, viewHeight) {
     for (const { c, element } of this.blocks.flat().flatMap((b) => b.members)) {
       element.style.transform = '';
+      element.classList.remove('listed', 'wrapped');
       place(element, c);
     }
     if (this.narrow) this.stack(viewWidth);
@@ -101,7 +131,6 @@ class Arrangement {
     if (beside) left = GAP;
     if (top < bar.height + GAP && viewWidth - left - width < bar.width + 2 * GAP) top = bar.height + GAP;
     form.style.transform = `translate(${left}px, ${top}px)`;
-    this.diagram.removeAttribute('style');
     Object.assign(form.style, { width: `${width}px`, height: `${height}px` });
     this.help.classList.toggle('beside', beside);
     this.help.style.left = beside ? `${left + width + GAP}px` : '';
@@ -116,16 +145,21 @@ class Arrangement {
       const bounds = row.map((block) => this.bounds(block));
       const together = (viewWidth - GAP * (row.length + 1)) / bounds.reduce((sum, b) => sum + b.width, 0);
       const shared = Math.min(MOST, together);
-      const lines = row.length > 1 && row.every((block) => shared >= (block.least ?? 0)) ? [row] : row.map((b) => [b]);
+      const lines = row.length > 1 && row.every((block) => shared >= block.least) ? [row] : row.map((b) => [b]);
       for (const line of lines) {
         let x = GAP, lineHeight = 0;
         const lineWidth = line.reduce((sum, b) => sum + this.bounds(b).width, 0);
         for (const block of line) {
           const b = this.bounds(block);
+          if (block.reflow || this.listed(block, b, viewWidth)) {
+            lineHeight = this.list(block, viewWidth, y);
+            continue;
+          }
           const scale = line.length > 1 ? shared : this.scaleOf(block, b, viewWidth);
           if (line.length === 1) x = Math.max(0, (viewWidth - b.width * scale) / 2);
           else if (block === line[0]) x = (viewWidth - lineWidth * scale - GAP * (line.length - 1)) / 2;
-          const height = block.reflow ? this.reflow(block, viewWidth, x, y) : this.move(block, b, scale, x, y, viewWidth);
+          if (block.fill) this.fitWidth(block, b, viewWidth / scale);
+          const height = this.move(block, b, scale, x, y);
           for (const { element } of block.members) scales.set(element, { block, b, scale, x, y });
           x += b.width * scale + GAP;
           lineHeight = Math.max(lineHeight, height);
@@ -140,9 +174,25 @@ class Arrangement {
     this.scales = scales;
   }
 
+  // A block alone on its line: as large as fits, up to MOST, and never
+  // below its least scale but where not even that fits the screen (a zoomed
+  // browser); a block that fills the width does so at its least or more.
   scaleOf(block, b, viewWidth) {
-    if (block.fill) return viewWidth / b.width;
-    return Math.max(block.least ?? 0, Math.min(MOST, (viewWidth - 2 * GAP) / b.width));
+    const fits = viewWidth / b.width;
+    if (block.fill) return Math.max(fits, block.least);
+    return Math.min(fits, Math.max(block.least, Math.min(MOST, (viewWidth - 2 * GAP) / b.width)));
+  }
+
+  // A block listed one control under another where it does not fit the
+  // screen at its least scale.
+  listed(block, b, viewWidth) {
+    return block.listed && b.width * block.least > viewWidth - 2 * GAP;
+  }
+
+  // A lone control (a button) that fills the width at a scale above that
+  // is narrowed to fit it.
+  fitWidth(block, b, width) {
+    if (block.members.length === 1 && width < b.width) block.members[0].element.style.width = `${width}px`;
   }
 
   // The rectangle the block's controls cover on the window, in CSS pixels.
@@ -157,26 +207,91 @@ class Arrangement {
   }
 
   // Each control of the block keeps its place within the block, scaled
-  // about the block's corner, which lands at (x, y); a block that scrolls
-  // sideways does so in its own box the width of the screen.
-  move(block, b, scale, x, y, viewWidth) {
-    if (block.scrolls) {
-      Object.assign(this.diagram.style, { left: '0', top: `${y}px`, width: `${viewWidth}px`, height: `${b.height * scale}px` });
-      y = 0;
-      x = Math.max(0, (viewWidth - b.width * scale) / 2);
-    }
-    for (const { element } of block.members) {
-      const [left, top] = edges(element);
-      const dx = x + (left - b.left) * scale - left, dy = y + (top - b.top) * scale - top;
-      element.style.transform = `translate(${dx}px, ${dy}px) scale(${scale})`;
-    }
+  // about the block's corner, which lands at (x, y).
+  move(block, b, scale, x, y) {
+    for (const { element } of block.members) this.scaleAt(element, b, scale, x, y);
     return b.height * scale;
   }
 
+  scaleAt(element, b, scale, x, y) {
+    const [left, top] = edges(element);
+    const dx = x + (left - b.left) * scale - left, dy = y + (top - b.top) * scale - top;
+    element.style.transform = `translate(${dx}px, ${dy}px) scale(${scale})`;
+  }
+
+  // The element scaled about its corner, which lands at (x, y).
+  putAt(element, scale, x, y) {
+    const [left, top] = edges(element);
+    this.scaleAt(element, { left, top }, scale, x, y);
+  }
+
+  // A block one control under another from y down: its height.
+  list(block, viewWidth, y) {
+    if (block.listed === 'boxes') return this.listBoxes(block, viewWidth, y);
+    if (block.listed === 'legend') return this.listLegend(block, viewWidth, y);
+    return this.reflow(block, viewWidth, y);
+  }
+
+  // The diagram's picture scaled to the width, its marks on it at no less
+  // than their design size; under it each box beside its caption, a row
+  // each, in the order they stand on the diagram, top to bottom.
+  listBoxes(block, viewWidth, y) {
+    const elements = block.members.map((m) => m.element);
+    const boxes = elements.filter((e) => e.matches('input'));
+    const captions = new Set(boxes.map((box) => this.captionOf.get(box)));
+    const picture = elements.find((e) => e.matches('img'));
+    const [pictureLeft, pictureTop, pictureWidth, pictureHeight] = edges(picture);
+    const scale = (viewWidth - 2 * GAP) / pictureWidth;
+    for (const element of elements.filter((e) => !e.matches('img, input') && !captions.has(e))) {
+      // A mark shrinks to its text, which keeps its size, on the picture.
+      Object.assign(element.style, { width: 'max-content', height: 'auto' });
+      const [left, top] = edges(element);
+      const markScale = Math.max(scale, 1);
+      const x = Math.min(GAP + (left - pictureLeft) * scale, viewWidth - GAP - element.offsetWidth * markScale);
+      const below = y + pictureHeight * scale - element.offsetHeight * markScale;
+      this.putAt(element, markScale, x, Math.min(below, y + (top - pictureTop) * scale));
+    }
+    this.putAt(picture, scale, GAP, y);
+    let row = y + pictureHeight * scale + GAP;
+    boxes.sort((p, q) => edges(p)[1] - edges(q)[1] || edges(p)[0] - edges(q)[0]);
+    const boxWidth = Math.max(...boxes.map((box) => edges(box)[2]));
+    for (const box of boxes) {
+      const height = edges(box)[3];
+      box.style.width = `${boxWidth}px`;
+      const x = viewWidth - GAP - boxWidth * block.least;
+      this.putAt(box, block.least, x, row);
+      const caption = this.captionOf.get(box);
+      caption.classList.add('listed');
+      Object.assign(caption.style, { left: `${GAP}px`, top: `${row}px`, width: `${x - 2 * GAP}px`, height: `${height * block.least}px` });
+      row += height * block.least + GAP;
+    }
+    return row - GAP - y;
+  }
+
+  // Each line of the legend: its sample at the design size, its text beside
+  // it across the rest of the width, wrapped.
+  listLegend(block, viewWidth, y) {
+    const texts = block.members.map((m) => m.element).filter((e) => e.matches('.label'));
+    const samples = block.members.map((m) => m.element).filter((e) => !e.matches('.label'));
+    let row = y;
+    for (const text of texts) {
+      const [left, top, , height] = edges(text);
+      const sample = samples.find((s) => edges(s)[1] >= top && edges(s)[1] < top + height);
+      const [sampleLeft, sampleTop] = edges(sample);
+      sample.style.transform = `translate(${GAP - sampleLeft}px, ${row - top}px)`;
+      const textLeft = GAP + left - sampleLeft;
+      text.classList.add('wrapped');
+      Object.assign(text.style, { left: `${textLeft}px`, top: `${row}px`, width: `${viewWidth - textLeft - GAP}px`, height: 'auto' });
+      row += Math.max(text.offsetHeight, height);
+    }
+    return row - y;
+  }
+
   // A line of text across the screen, wrapped to its width.
-  reflow(block, viewWidth, x, y) {
+  reflow(block, viewWidth, y) {
     let height = 0;
     for (const { element } of block.members) {
+      element.classList.add('wrapped');
       Object.assign(element.style, { left: `${GAP}px`, top: `${y}px`, width: `${viewWidth - 2 * GAP}px`, height: 'auto' });
       height = Math.max(height, element.offsetHeight);
     }
@@ -188,8 +303,8 @@ class Arrangement {
     return this.scales.get(element)?.scale ?? 1;
   }
 
-  // Where a point (x, y) CSS pixels into a control of the window (one
-  // outside the diagram) falls, in the window's coordinates.
+  // Where a point (x, y) CSS pixels into a control of the window falls, in
+  // the window's coordinates.
   pointIn(element, x, y) {
     const [left, top] = edges(element);
     const at = this.scales.get(element);

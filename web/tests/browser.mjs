@@ -34,6 +34,8 @@ export const can = {
   subpixelPointer: engine === 'chromium',
   // a touch screen (WebKitWebDriver has no touch input)
   touch: engine !== 'webkit',
+  // a phone's browser: the page's meta viewport, touch (the DevTools protocol)
+  mobile: engine === 'chromium',
   // a viewport as narrow as an upright phone's (WebKitGTK's window is never
   // narrower than 447 CSS pixels)
   phoneWidth: engine !== 'webkit',
@@ -140,10 +142,11 @@ export async function errorsOn(page) {
 // A new tab on the page, ready: controls built, graph frame drawn. Errors
 // thrown on the page are read with errorsOn(page), the addresses it asked
 // for are in page.requests.
-// touch: a touch screen (where can.touch).
-export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false } = {}) {
+// touch: a touch screen (where can.touch); mobile: a phone's browser, whose
+// viewport follows the page's meta viewport and takes touch (Chromium).
+export async function open(browser, url, { ratio = 1, width = 1005, height = 511, touch = false, mobile = false } = {}) {
   const page = await newPage(browser);
-  await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
+  await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch || mobile, isMobile: mobile });
   await page.goto(url);
   await page.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });
   if (engine === 'webkit') page.requests.push(...await page.evaluate(() => performance.getEntriesByType('resource').map((e) => e.name)));

@@ -1073,8 +1073,8 @@ test('the address keeps the set-up: three runs, a time edit and a reload, no his
   const page = await open(browser, server.url);
   const entries = await page.evaluate(() => history.length);
   await perform(page, [...THREE_RUNS, '3=15000', '8=5000']);
-  // The address follows once the page is idle.
-  await page.waitForFunction(() => location.href.includes('&t=15000&'));
+  // The address follows once the page is idle: the last action's, the query at 5000 s.
+  await page.waitForFunction(() => location.href.includes('&t=15000&i=5000&'));
   const link = await page.evaluate(() => location.href);
   assert.match(link, /runs=(5\.4,10,20,\d+,1000,20000;?){3}/);
   assert.match(link, /&t=15000&/);

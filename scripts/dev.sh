@@ -3,7 +3,8 @@
 #   bash scripts/dev.sh run    installs what is missing, builds, opens the window
 #   bash scripts/dev.sh test   installs what is missing, builds, runs every test headless
 #   bash scripts/dev.sh bench  installs what is missing, builds, runs the benchmarks
-#   bash scripts/dev.sh site DIR   builds the web page and writes the whole site into DIR
+#   bash scripts/dev.sh site DIR   builds the web page and writes the whole site into DIR, with
+#                                  calvetra.html and calvetra-scorm.zip (for course platforms)
 #   bash scripts/dev.sh web        builds the web page and serves it on http://127.0.0.1:8080
 #   bash scripts/dev.sh bench-web  builds the web page and times it in headless Chromium, with the native core
 #   bash scripts/dev.sh deb DIR    installs what is missing, builds, writes the Debian package into DIR
@@ -24,6 +25,7 @@ packages=(
   binutils-mingw-w64-i686
   emscripten chromium firefox-esr webkit2gtk-driver
   dpkg-dev file lintian appstream desktop-file-utils
+  unzip
 )
 # npm comes with some Node.js packages and on its own in Debian's.
 command -v npm >/dev/null || packages+=(npm)
@@ -88,9 +90,10 @@ case "${1:-}" in
     build web
     mkdir -p "$dest"
     cp -r build-web/site/. "$dest"
-    cp build-web/calvetra.html "$dest/"
+    cp build-web/calvetra.html build-web/calvetra-scorm.zip "$dest/"
     echo "The site is in $dest: publish that folder on any static web server."
     echo "$dest/calvetra.html is the whole program in one file, which works opened from the disk."
+    echo "$dest/calvetra-scorm.zip is the same page as a SCORM 1.2 package, for Moodle and other course platforms."
     ;;
   web)
     setup

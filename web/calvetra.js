@@ -8,8 +8,9 @@
 // (page/focus.js), the message boxes (page/messages.js), the read-out
 // (page/readout.js), the help (page/help.js), the window's place and scale
 // (page/arrangement.js), the data table (page/data_table.js), the results
-// (page/results.js), the set-up in the address (page/address.js), and this
-// script, which starts the session and joins them.
+// (page/results.js), the set-up in the address (page/address.js), the course
+// platform (page/course_platform.js), and this script, which starts the
+// session and joins them.
 'use strict';
 
 // With calvetraTiming set (the browser benchmark sets it), the page measures
@@ -117,8 +118,10 @@ async function start() {
     if (closing || messages.busy) return;
     timed('calvetra-core', action);
     address.update();
+    platform.update();
     if (closing) {
       address.write();
+      platform.write();
       session.delete();
       showClosingNotice();
       return;
@@ -150,6 +153,7 @@ async function start() {
   };
   const dataTable = new DataTablePanel(document.getElementById('data-table'), session);
   const address = new Address(session);
+  const platform = new CoursePlatform(session);
   const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable,
     link: () => address.href() });
 
@@ -157,7 +161,7 @@ async function start() {
   // program; what it could not apply comes as one message.
   act(() => {
     session.load();
-    address.restore();
+    if (!platform.restore()) address.restore();
   });
   arrangement.fit();
   // The page opens at its top, whatever the screen.

@@ -37,6 +37,9 @@ html = html.replace(/<link\b[^>]*>/g, (tag) => {
   if (rel === 'icon') return tag.replace(`href="${href}"`, `href="${dataUrl(href)}"`);
   // From the disk there is nothing to install and no worker to keep the site.
   if (rel === 'manifest') return '';
+  // The module carries its WebAssembly: a separate file would only be asked
+  // for in vain (from a course platform's server, as a missing file).
+  if (rel === 'preload') return '';
   return tag;
 });
 

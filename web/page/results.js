@@ -19,6 +19,20 @@ const COPY_REFUSED = 'El navegador no ha permitido copiar la gráfica en el port
   'Guárdela con «Guardar gráfica como…» (Ctrl+S) y use el archivo.';
 const LINK_REFUSED = 'El navegador no ha permitido copiar el enlace en el portapapeles. ' +
   'Cópielo de la barra de direcciones: ya guarda las curvas dibujadas.';
+// A course platform may show the page in a sandboxed frame that refuses
+// downloads or the print dialog without a word to the page: the user is told
+// instead. Only a frame of the page's own origin shows its sandbox.
+const FRAME_REFUSALS = {
+  save: 'allow-downloads',
+  export: 'allow-downloads',
+  print: 'allow-modals',
+};
+const FRAME_REFUSED = {
+  'allow-downloads': 'La plataforma muestra CALVETRA en un marco que no permite descargar archivos. ' +
+    'Copie el enlace («Copiar enlace») y ábralo en una pestaña nueva para guardar la gráfica o los datos.',
+  'allow-modals': 'La plataforma muestra CALVETRA en un marco que no permite imprimir. ' +
+    'Copie el enlace («Copiar enlace») y ábralo en una pestaña nueva para imprimir.',
+};
 const LONG_PRESS_MS = 600;
 const LONG_PRESS_SLOP_PX = 10;
 
@@ -26,6 +40,15 @@ const LONG_PRESS_SLOP_PX = 10;
 function resultFileName(extension, date = new Date()) {
   const two = (n) => String(n).padStart(2, '0');
   return `calvetra-${date.getFullYear()}-${two(date.getMonth() + 1)}-${two(date.getDate())}.${extension}`;
+}
+
+function frameRefuses(permission) {
+  try {
+    const frame = window.frameElement;
+    return Boolean(frame?.hasAttribute('sandbox')) && !frame.sandbox.contains(permission);
+  } catch {
+    return false;
+  }
 }
 
 function download(name, blob) {
@@ -235,6 +258,8 @@ class Results {
   choose(name) {
     if (name === 'export' && this.session.drawnRunCount() === 0) return;
     this.menu.close();
+    const permission = FRAME_REFUSALS[name];
+    if (permission && frameRefuses(permission)) return this.say(FRAME_REFUSED[permission]);
     switch (name) {
       case 'copy': return this.copyGraph();
       case 'save': return this.askSaveFormat();

@@ -154,3 +154,22 @@ export async function open(browser, url, { ratio = 1, width = 1005, height = 511
 }
 
 export const control = (name) => `[data-name="${name}"]`;
+
+// A browser context whose downloads land in a folder of its own, where the
+// engine's driver keeps them (can.downloads); downloaded(name) waits for the
+// finished file and gives its bytes.
+export async function contextWithDownloads(browser) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-downloads-'));
+  const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: dir } });
+  const downloaded = async (name) => {
+    const file = path.join(dir, name);
+    // Firefox puts an empty file under the name at once and writes the
+    // bytes in a .part beside it.
+    const done = () => fs.existsSync(file) && fs.statSync(file).size > 0 &&
+      !fs.readdirSync(dir).some((f) => /\.(part|crdownload)$/.test(f));
+    for (let k = 0; k < 100 && !done(); k++) await new Promise((r) => setTimeout(r, 50));
+    if (!done()) throw new Error(`${name} was not downloaded`);
+    return fs.readFileSync(file);
+  };
+  return { context, downloaded };
+}

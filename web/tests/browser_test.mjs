@@ -20,7 +20,7 @@ if (missing) {
   console.log(`browser tests skipped: ${missing}`);
   process.exit(77);
 }
-const { can, control, engine, errorsOn, executable, launch, newPage, open, serve } = await import('./browser.mjs');
+const { can, contextWithDownloads, control, engine, errorsOn, executable, launch, newPage, open, serve } = await import('./browser.mjs');
 if (!fs.existsSync(executable)) {
   console.log(`browser tests skipped: ${executable} (${engine}) not installed`);
   process.exit(77);
@@ -875,18 +875,7 @@ async function openWithDownloads(url) {
     };
     return { page, downloaded, close: async () => {} };
   }
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-downloads-'));
-  const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: dir } });
-  const downloaded = async (name) => {
-    const file = path.join(dir, name);
-    // Firefox puts an empty file under the name at once and writes the
-    // bytes in a .part beside it.
-    const done = () => fs.existsSync(file) && fs.statSync(file).size > 0 &&
-      !fs.readdirSync(dir).some((f) => /\.(part|crdownload)$/.test(f));
-    for (let k = 0; k < 100 && !done(); k++) await new Promise((r) => setTimeout(r, 50));
-    assert.ok(done(), `${name} downloaded`);
-    return fs.readFileSync(file);
-  };
+  const { context, downloaded } = await contextWithDownloads(browser);
   return { page: await open(context, url), downloaded, close: () => context.close() };
 }
 

@@ -87,7 +87,10 @@ class CoursePlatform {
 
   // On a freshly loaded program: the set-up the platform kept, applied as a
   // link is (what the parser rejects is named in the link's one message).
-  // Returns whether there was one; without, the page's address applies.
+  // Returns whether the platform holds the student's attempt: then what it
+  // kept, or nothing on a first visit, is the set-up, and not what the tab
+  // kept of an earlier launch, maybe another student's; without a platform,
+  // the page's address and the tab's set-up apply.
   restore() {
     if (!this.api) return false;
     const status = this.call('LMSGetValue', 'cmi.core.lesson_status');
@@ -96,7 +99,7 @@ class CoursePlatform {
     this.completed = status === 'completed' || status === 'passed';
     // Written with the first set-up, in one commit.
     if (!this.completed && (entry === 'ab-initio' || !saved)) this.statusToWrite = 'incomplete';
-    if (!saved) return false;
+    if (!saved) return true;
     this.written = saved;
     this.session.openLink(`#${saved}`);
     return true;

@@ -96,7 +96,9 @@ async function platform(context, data, options = {}) {
 async function relaunch(page, data, options = {}) {
   await page.evaluate((data, options) => launch(data, options), data, options);
   const frame = await (await page.waitForSelector('iframe')).contentFrame();
-  await frame.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });
+  // The whole program in one file, its module decoded and compiled in the
+  // frame: slow on a loaded machine.
+  await frame.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 30000 });
   return frame;
 }
 // The frame sent away, as the platform does when the student leaves: the
@@ -225,6 +227,12 @@ test('in the platform: initialize, incomplete, completed after a run, the set-up
   assert.deepEqual(second.map((c) => c.name + ' ' + (c.element ?? '')), ['LMSInitialize ', 'LMSGetValue cmi.core.lesson_status',
     'LMSGetValue cmi.core.entry', 'LMSGetValue cmi.suspend_data', 'LMSSetValue cmi.core.session_time',
     'LMSSetValue cmi.core.exit', 'LMSCommit ', 'LMSFinish '], 'nothing changed, nothing written');
+  // A new attempt in the same tab (another student's, say), with nothing
+  // kept by the platform: the defaults, not what the tab kept before.
+  const fresh = await relaunch(page, null);
+  assert.deepEqual((await shown(fresh)).boxes, DEFAULTS);
+  assert.deepEqual((await shown(fresh)).legend, ['', '', '']);
+  await leave(page);
   assert.deepEqual(page.errors, []);
   // The package's page is the whole program: it asks the platform for nothing else.
   assert.deepEqual([...new Set(page.requests.filter((url) => url.startsWith(`${server.url}package/`)))],

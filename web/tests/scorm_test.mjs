@@ -93,9 +93,12 @@ async function platform(context, data, options = {}) {
   await page.goto(server.url);
   return { page, frame: await relaunch(page, data, options) };
 }
+// The frame is the one the new iframe brings: asked of the iframe element
+// at once, a driver may still hand back the frame it replaced.
 async function relaunch(page, data, options = {}) {
+  const earlier = page.frames();
   await page.evaluate((data, options) => launch(data, options), data, options);
-  const frame = await (await page.waitForSelector('iframe')).contentFrame();
+  const frame = await page.waitForFrame((f) => !earlier.includes(f) && f.url().endsWith('calvetra.html'), { timeout: 30000 });
   // The whole program in one file, its module decoded and compiled in the
   // frame: slow on a loaded machine.
   await frame.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 30000 });
@@ -259,12 +262,13 @@ test('a suspend_data the link\'s parser rejects: its one Spanish message and the
 
   // A run-time whose every call throws, and one the page cannot reach (the
   // frame of another origin): the page starts as the plain page.
+  const earlier = page.frames();
   await page.evaluate(() => {
     window.API = new Proxy({}, { get: () => () => { throw new Error('the run-time failed'); } });
     document.body.replaceChildren(Object.assign(document.createElement('iframe'), { src: 'package/calvetra.html' }));
   });
-  let frame = await (await page.waitForSelector('iframe')).contentFrame();
-  await frame.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 10000 });
+  let frame = await page.waitForFrame((f) => !earlier.includes(f) && f.url().endsWith('calvetra.html'), { timeout: 30000 });
+  await frame.waitForFunction(() => performance.getEntriesByName('calvetra-ready').length > 0, { timeout: 30000 });
   await frame.click(control('Command1'));
   assert.equal(await dialogText(frame), null);
   const elsewhere = server.url.replace('127.0.0.1', 'localhost');

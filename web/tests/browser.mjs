@@ -155,6 +155,16 @@ export async function open(browser, url, { ratio = 1, width = 1005, height = 511
 
 export const control = (name) => `[data-name="${name}"]`;
 
+// The graph's pixels as a short text: its size and a hash of every byte.
+// Its PNG (toDataURL) will not do: Firefox may write a chunk of its own in
+// it that differs from one document to the next over the same pixels.
+export const graphPixels = (pageOrFrame) => pageOrFrame.$eval('canvas', (canvas) => {
+  const { data, width, height } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+  let hash = 0x811c9dc5; // FNV-1a
+  for (let i = 0; i < data.length; i++) hash = Math.imul(hash ^ data[i], 0x01000193);
+  return `${width} x ${height}, ${(hash >>> 0).toString(16)}`;
+});
+
 // A browser context whose downloads land in a folder of its own, where the
 // engine's driver keeps them (can.downloads); downloaded(name) waits for the
 // finished file and gives its bytes.

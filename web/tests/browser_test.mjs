@@ -20,7 +20,7 @@ if (missing) {
   console.log(`browser tests skipped: ${missing}`);
   process.exit(77);
 }
-const { can, contextWithDownloads, control, engine, errorsOn, executable, launch, newPage, open, serve } = await import('./browser.mjs');
+const { can, contextWithDownloads, control, engine, errorsOn, executable, graphPixels, launch, newPage, open, serve } = await import('./browser.mjs');
 if (!fs.existsSync(executable)) {
   console.log(`browser tests skipped: ${executable} (${engine}) not installed`);
   process.exit(77);
@@ -74,10 +74,10 @@ async function readyAgain(page) {
 // a graph that differs is kept in a folder of its own, both pictures, with
 // the number of pixels that differ and the rectangle they lie in.
 async function assertShownAgain(page, shownAgain, before, what) {
-  assert.deepEqual({ ...shownAgain, graph: null }, { ...before, graph: null }, what);
+  assert.deepEqual({ ...shownAgain, graph: null, picture: null }, { ...before, graph: null, picture: null }, what);
   if (shownAgain.graph === before.graph) return;
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-graph-'));
-  for (const [name, url] of [['before', before.graph], ['again', shownAgain.graph]])
+  for (const [name, url] of [['before', before.picture], ['again', shownAgain.picture]])
     fs.writeFileSync(path.join(dir, `${name}.png`), Buffer.from(url.split(',')[1], 'base64'));
   const differ = await page.evaluate(async (a, b) => {
     const pixels = await Promise.all([a, b].map(async (url) => {
@@ -95,7 +95,7 @@ async function assertShownAgain(page, shownAgain, before, what) {
       [left, top, right, bottom] = [Math.min(left, x), Math.min(top, y), Math.max(right, x), Math.max(bottom, y)];
     }
     return `${count} pixels, in ${left},${top} to ${right},${bottom}`;
-  }, before.graph, shownAgain.graph);
+  }, before.picture, shownAgain.picture);
   assert.fail(`${what}: the graph differs, ${differ} (${dir})`);
 }
 
@@ -1142,7 +1142,8 @@ const shown = async (page) => ({
   boxes: await Promise.all(BOX_NAMES.map((n) => value(page, n))),
   legend: await Promise.all([0, 1, 2].map((k) => value(page, `Label4(${k})`))),
   query: await value(page, 'Label2'),
-  graph: await page.$eval('canvas', (c) => c.toDataURL()),
+  graph: await graphPixels(page),
+  picture: await page.$eval('canvas', (c) => c.toDataURL()),
 });
 test('the address keeps the set-up: three runs, a time edit and a reload, no history entries', async () => {
   const page = await open(browser, server.url);

@@ -32,7 +32,7 @@ if (missing) {
   console.log(`SCORM tests skipped: ${missing}`);
   process.exit(77);
 }
-const { can, contextWithDownloads, control, engine, executable, launch, serve } = await import('./browser.mjs');
+const { can, contextWithDownloads, control, engine, executable, graphPixels, launch, serve } = await import('./browser.mjs');
 if (!fs.existsSync(executable)) {
   console.log(`SCORM tests skipped: ${executable} (${engine}) not installed`);
   process.exit(77);
@@ -129,7 +129,7 @@ const shown = async (frame) => ({
   boxes: await Promise.all(BOX_NAMES.map((n) => frame.$eval(control(n), (e) => e.value))),
   legend: await Promise.all([0, 1, 2].map((k) => frame.$eval(control(`Label4(${k})`), (e) => e.textContent))),
   query: await frame.$eval(control('Label2'), (e) => e.textContent),
-  graph: await frame.$eval('canvas', (c) => c.toDataURL()),
+  graph: await graphPixels(frame),
 });
 
 test('the package: imsmanifest.xml read as XML has every element a platform needs, and every file it lists is in the zip', async () => {

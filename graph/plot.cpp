@@ -11,18 +11,17 @@ namespace {
 constexpr float kPointRadius = 10;
 }  // namespace
 
-// Plots runs 0 to RunIndex from RunTemps as circles of radius 10, one per
+// Plots runs 0 to lastRun from RunTemps as circles of radius 10, one per
 // step, in the run's colour, with its legend; a run stops at the first step
 // whose volume passes its capacity (that point is still drawn). The x of a
 // point depends on its step number only, so every run spans the whole width.
 // Used by "Calcular" and by the time-box edit.
-void Form1::PlotStoredRuns()
+void Form1::PlotStoredRuns(long lastRun)
 {
     RunStore& s = store();
     DisplayList& pic = window_.picture();
     const PlotArea area = plotArea();
 
-    const long lastRun = s.RunIndex;
     drawn_.area = area;
     for (long run = 0; run <= lastRun; ++run) {
         const long steps = s.StepCount;

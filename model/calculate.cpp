@@ -11,6 +11,37 @@ using checked::mul;
 using checked::sub;
 using checked::toSingle;
 
+// The heat balance of a run slot, from its figures in SI units.
+HeatBalance Form1::balanceOf(long slot) const
+{
+    const RunStore& s = store();
+    return {s.Inflow[slot], s.Outflow[slot], s.StartVolume[slot], s.InletTemp, s.HeaterPower[slot]};
+}
+
+double Form1::f(double t, double y) const { return balanceOf(store().RunIndex)(t, y); }
+
+void Form1::RungeKutta(double a, double b, std::int16_t N, double y0) { integrateSlot(store().RunIndex, a, b, N, y0); }
+
+// One slot's run into StepTimes and StepTemps 0..N; entries above N keep
+// what an earlier, longer integration left there.
+void Form1::integrateSlot(long slot, double a, double b, std::int16_t N, double y0)
+{
+    RunStore& s = store();
+    const RunCurve run{balanceOf(slot), y0, s.StepTemps.entries()};
+    rungeKutta({&run, 1}, a, b, N, s.StepTimes.entries());
+}
+
+// A calculation: 0 to SimTime in 5000 steps from the slot's initial temperature.
+void Form1::Integrate()
+{
+    RunStore& s = store();
+    s.StartTime = 0;
+    s.EndTime = s.SimTime;
+    s.StartValue = s.InitialTemp[s.RunIndex];
+    s.StepCount = 5000;
+    RungeKutta(s.StartTime, s.EndTime, 5000, s.StartValue);
+}
+
 // "Calcular": one more run on the graph, or the first of a new series when
 // three are drawn already.
 void Form1::Command1_Click()
@@ -54,7 +85,7 @@ void Form1::Command1_Click()
 
     clearPicture();
     DrawGraphFrame();
-    PlotStoredRuns();
+    PlotStoredRuns(s.RunIndex);
     s.RunIndex = checked::add16(s.RunIndex, 1);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "graph/plot_area.h"
+#include "model/heat_balance.h"
 #include "model/run_store.h"
 #include "toolkit/window.h"
 
@@ -103,13 +104,10 @@ public:
     void Text2_Change();
     void Picture2_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
-    // The heat balance and its integrator.
+    // The heat balance of the slot the handlers work on (RunIndex), and its
+    // integration into StepTimes and StepTemps (model/heat_balance.h).
     double f(double t, double y) const;
     void RungeKutta(double a, double b, std::int16_t N, double y0);
-    // Runs 0..runs-1 integrated as RungeKutta integrates them one after
-    // another from their initial temperatures, into RunTemps; false, with
-    // nothing changed, where that would fault.
-    bool RungeKuttaSideBySide(double a, double b, std::int16_t N, std::int16_t runs);
 
     // Procedures shared by the handlers.
     void LoadRunParameters();
@@ -128,7 +126,10 @@ public:
     RunFigures shownFigures(std::int16_t s) const;
 
 private:
-    void stepSideBySide(double a, double b, std::int16_t N, std::int16_t runs);
+    HeatBalance balanceOf(long slot) const;
+    void integrateSlot(long slot, double a, double b, std::int16_t N, double y0);
+    void integrateDrawnRuns(std::int16_t runs);
+    bool integrateSideBySide(std::int16_t runs);
     // Writes a box's text; runs its change handler, nested, only when the
     // text differs from what the box holds.
     void setBoxText(Box box, const std::string& text);
@@ -140,7 +141,7 @@ private:
     void showOutflow();
     void showSimTimeInHours();
     void clearPicture();
-    void PlotStoredRuns();
+    void PlotStoredRuns(long lastRun);
     bool runOverflowsAt(long run, long step) const;
     PlotArea plotArea() const;
     void moveReadoutPoint(int dx, int dy, bool large);
@@ -154,8 +155,8 @@ private:
     // curve was last integrated over.
     CheckedArray<RunFigures, 0, kLastRun> typed_;
     CheckedArray<double, 0, kLastRun> span_;
-    // The steps of the runs integrated side by side, until all have them.
-    std::array<std::vector<double>, kLastRun> sideBySide_;
+    // The curves of the runs integrated side by side, until all have them.
+    std::array<std::vector<double>, kRunCount> sideBySide_;
     bool queried_ = false;
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
 };

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "toolkit/fault.h"
@@ -20,6 +21,13 @@ public:
 
     T& operator[](long i) { return data_[offset(i)]; }
     const T& operator[](long i) const { return data_[offset(i)]; }
+    // All the elements, element i at position i (for tables from 0), for
+    // code that checks its indices against the span's size.
+    std::span<T> entries()
+    {
+        static_assert(Lo == 0);
+        return data_;
+    }
 
 private:
     static std::size_t offset(long i)

@@ -1,15 +1,13 @@
 // The program's core for the web page. The page gets the layout table as
-// data and one Session: Form1 behind a Window that forwards every operation
-// to an object of the page, with the graph box's display list kept here for
-// the page to draw after each event.
+// data (binding_layout.cpp) and one Session: Form1 behind the page's Window
+// (binding_window.cpp), with the display list handed over as numbers and
+// the graph's points blended into an image here (binding_raster.cpp).
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,48 +18,15 @@
 #include "model/set_up_address.h"
 #include "model/worked_example.h"
 #include "toolkit/layout.h"
+#include "web/binding_layout.h"
+#include "web/binding_raster.h"
+#include "web/binding_window.h"
 
 using emscripten::val;
 
-namespace calvetra {
+namespace calvetra::web {
 
 namespace {
-
-namespace layout = calvetra::layout;
-
-// The page's side of the window: an object with the methods text(box),
-// setText(box, text), setCaption(label, caption), setLegendLineVisible(index,
-// visible), setCrossCursor(), showMessage(text) and close(). Boxes and labels
-// are passed as the numbers of their enums.
-class PageWindow : public Window {
-public:
-    explicit PageWindow(val page) : page_(std::move(page)) {}
-
-    std::string text(Box box) const override { return page_.call<std::string>("text", static_cast<int>(box)); }
-    void setText(Box box, const std::string& text) override
-    {
-        page_.call<void>("setText", static_cast<int>(box), text);
-    }
-    void setCaption(Label label, const std::string& caption) override
-    {
-        page_.call<void>("setCaption", static_cast<int>(label), caption);
-    }
-    void setLegendLineVisible(int index, bool visible) override
-    {
-        page_.call<void>("setLegendLineVisible", index, visible);
-    }
-    PictureSize pictureSize() const override { return layout::graphSize(); }
-    DisplayList& picture() override { return picture_; }
-    void setCrossCursor() override { page_.call<void>("setCrossCursor"); }
-    void showMessage(const std::string& message) override { page_.call<void>("showMessage", message); }
-    void close() override { page_.call<void>("close"); }
-
-    const DisplayList& displayList() const { return picture_; }
-
-private:
-    val page_;
-    DisplayList picture_;
-};
 
 // What the page draws: six numbers per operation of the display list.
 enum class OpCode { Line = 0, Circle = 1, Text = 2, Points = 3 };
@@ -84,159 +49,6 @@ Rgb rgb(int r, int g, int b)
     const auto channel = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
     return {channel(r), channel(g), channel(b)};
 }
-
-// The three channels of a pixel side by side in one 64-bit number, 21 bits
-// apart: a blend of all three then takes one multiplication and a few
-// shifts, and no channel's sum reaches into the next (it stays below 2^17).
-constexpr int kLane = 21;
-constexpr std::uint64_t lanes(std::uint64_t each) { return each | each << kLane | each << 2 * kLane; }
-constexpr std::uint64_t kLow13 = lanes(0x1FFF);
-
-std::uint64_t inLanes(const std::uint8_t* rgb)
-{
-    return rgb[0] | std::uint64_t{rgb[1]} << kLane | std::uint64_t{rgb[2]} << 2 * kLane;
-}
-
-// x / 255 rounded down in every lane, for lanes up to 255 * 255 + 255:
-// shifts and sums in place of a division.
-constexpr std::uint64_t dividedBy255(std::uint64_t x) { return ((x + lanes(1) + ((x >> 8) & kLow13)) >> 8) & kLow13; }
-
-// JavaScript's Math.round: the nearest whole number, halves upwards.
-long roundAsScript(double v)
-{
-    const double below = std::floor(v);
-    return static_cast<long>(v - below >= 0.5 ? below + 1 : below);
-}
-
-// The graph's points as the page shows them: each point a stamp (the
-// opacities of an outline the canvas drew once), blended over an RGBA image
-// of the canvas at whole device pixels, point after point, in one pass here
-// rather than one call of the page per point.
-class PointImage {
-public:
-    // The image, width x height pixels, all of one colour.
-    void reset(int width, int height, Rgb colour)
-    {
-        width_ = width;
-        height_ = height;
-        rgba_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-        fill(0, 0, width, height, colour);
-    }
-
-    // The pixels x = left..right-1, y = top..bottom-1 of the image, where it
-    // has them, in one colour: a rectangle as the canvas fills it.
-    void fill(long left, long top, long right, long bottom, Rgb colour)
-    {
-        left = std::max(left, 0L);
-        top = std::max(top, 0L);
-        right = std::min(right, width_);
-        bottom = std::min(bottom, height_);
-        if (left >= right || top >= bottom)
-            return;
-        // One pixel, then the row copied from itself in doubling lengths,
-        // then the row copied down.
-        std::uint8_t* const row = rgba_.data() + (top * width_ + left) * 4;
-        const std::uint8_t pixel[4] = {colour.r, colour.g, colour.b, 255};
-        std::memcpy(row, pixel, 4);
-        const std::size_t length = static_cast<std::size_t>(right - left) * 4;
-        for (std::size_t done = 4; done < length; done *= 2)
-            std::memcpy(row + done, row, std::min(done, length - done));
-        for (long y = top + 1; y < bottom; ++y)
-            std::memcpy(row + (y - top) * width_ * 4, row, length);
-    }
-
-    // The image's bytes, row after row. The view lies in the module's memory:
-    // take it again after calling in.
-    val view() const { return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data())); }
-
-    // The circles among ops[first, first + count) of one colour, in device
-    // pixels of k per twip, with the stamp's size x size opacities; what falls
-    // outside the image is cut off. Each channel becomes
-    // (ink * a + under * (255 - a)) / 255 rounded to the nearest, as the
-    // canvas's own pixel arrays store it.
-    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t count, double k, int size,
-               const std::vector<std::uint8_t>& alpha)
-    {
-        const double half = size / 2.0;
-        const std::size_t end = std::min(first + count, ops.size());
-        // Points next to one another often fall on the same pixels: those
-        // pixels take all of them in turn at once.
-        long left = 0, top = 0;
-        unsigned times = 0;
-        for (std::size_t i = first; i < end; ++i) {
-            const PictureOp& op = ops[i];
-            if (op.kind != PictureOp::Kind::Circle)
-                continue;
-            const long x = roundAsScript(op.x1 * k - half), y = roundAsScript(op.y1 * k - half);
-            const bool sameDots = dotsColour_ == op.colour && dotsSize_ == size;
-            if (times > 0 && x == left && y == top && sameDots) {
-                ++times;
-                continue;
-            }
-            if (times > 0)
-                stampAt(left, top, size, times);
-            if (!sameDots)
-                prepare(op.colour, size, alpha);
-            left = x;
-            top = y;
-            times = 1;
-        }
-        if (times > 0)
-            stampAt(left, top, size, times);
-    }
-
-private:
-    // A pixel of the stamp: where it lies, the ink's share ink * a of each
-    // channel (plus the 127 that rounds) and the share 255 - a left to what
-    // is under it.
-    struct Dot {
-        long dx, dy;
-        std::uint64_t ink;
-        std::uint64_t rest;
-    };
-    void prepare(Rgb colour, int size, const std::vector<std::uint8_t>& alpha)
-    {
-        dotsColour_ = colour;
-        dotsSize_ = size;
-        dots_.clear();
-        for (int p = 0; p < size * size; ++p) {
-            const unsigned a = alpha[static_cast<std::size_t>(p)];
-            const std::uint8_t ink[3] = {colour.r, colour.g, colour.b};
-            if (a != 0)
-                dots_.push_back({p % size, p / size, inLanes(ink) * a + lanes(127), 255 - a});
-        }
-    }
-
-    // The stamp blended times times over, top-left at (left, top). Once a
-    // blend leaves a channel as it was, so do the rest: the pixel is done
-    // when one leaves all three as they were.
-    void stampAt(long left, long top, int size, unsigned times)
-    {
-        const bool inside = left >= 0 && top >= 0 && left + size <= width_ && top + size <= height_;
-        for (const Dot& d : dots_) {
-            const long x = left + d.dx, y = top + d.dy;
-            if (!inside && (x < 0 || y < 0 || x >= width_ || y >= height_))
-                continue;
-            std::uint8_t* const pixel = rgba_.data() + (y * width_ + x) * 4;
-            std::uint64_t v = inLanes(pixel);
-            for (unsigned n = 0; n < times; ++n) {
-                const std::uint64_t blended = dividedBy255(d.ink + v * d.rest);
-                if (blended == v)
-                    break;
-                v = blended;
-            }
-            pixel[0] = static_cast<std::uint8_t>(v);
-            pixel[1] = static_cast<std::uint8_t>(v >> kLane);
-            pixel[2] = static_cast<std::uint8_t>(v >> 2 * kLane);
-        }
-    }
-
-    long width_ = 0, height_ = 0;
-    std::vector<std::uint8_t> rgba_;
-    std::vector<Dot> dots_;  // the stamp last prepared, for dotsColour_ and dotsSize_
-    Rgb dotsColour_;
-    int dotsSize_ = 0;
-};
 
 class Session {
 public:
@@ -417,132 +229,6 @@ private:
     PointImage points_;
 };
 
-const char* kindName(layout::Kind kind)
-{
-    switch (kind) {
-    case layout::Kind::Image:
-        return "image";
-    case layout::Kind::Label:
-        return "label";
-    case layout::Kind::TextBox:
-        return "textBox";
-    case layout::Kind::Button:
-        return "button";
-    case layout::Kind::Frame:
-        return "frame";
-    case layout::Kind::PictureBox:
-        return "pictureBox";
-    case layout::Kind::Line:
-        break;
-    }
-    return "line";
-}
-
-// Strings go through std::string, which embind reads as UTF-8.
-val str(const char* s) { return s ? val(std::string(s)) : val::null(); }
-
-// The page's CSS pixels are 96 to the inch: 15 twips a pixel.
-constexpr double kPixelsPerTwip = 1.0 / 15;
-
-// A layout face and then the faces to take where it is not installed.
-val facesOf(const char* family)
-{
-    val faces = val::array();
-    faces.call<void>("push", str(family));
-    for (const char* face : layout::fontSubstitutes(family))
-        faces.call<void>("push", str(face));
-    return faces;
-}
-
-std::string cssColour(Rgb rgb)
-{
-    return "rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) + "," + std::to_string(rgb.b) + ")";
-}
-
-val controlForPage(const layout::Control& c)
-{
-    val o = val::object();
-    o.set("name", str(c.name));
-    o.set("kind", str(kindName(c.kind)));
-    o.set("container", str(c.container));
-    o.set("left", c.left);
-    o.set("top", c.top);
-    o.set("width", c.width);
-    o.set("height", c.height);
-    const layout::PixelRect r = layout::pixelRect(c, kPixelsPerTwip);
-    val pixels = val::object();
-    pixels.set("left", r.left);
-    pixels.set("top", r.top);
-    pixels.set("width", r.width);
-    pixels.set("height", r.height);
-    o.set("pixels", pixels);
-    o.set("text", str(c.text));
-    const layout::FontSpec font = layout::fontSpec(c.font);
-    o.set("fontFamily", str(font.family));
-    o.set("fontFaces", facesOf(font.family));
-    o.set("fontPoints", font.points);
-    o.set("centred", c.align == layout::Align::Centre);
-    o.set("transparent", c.transparent);
-    o.set("border", c.border);
-    o.set("tabIndex", c.tabIndex);
-    o.set("locked", c.locked);
-    if (c.locked)
-        o.set("textColour", cssColour(layout::kLockedTextColour));
-    o.set("visible", c.visible);
-    o.set("layer", static_cast<int>(layout::layerOf(c.kind)));
-    if (c.kind == layout::Kind::Line) {
-        o.set("lineColour", c.lineColour.windowText ? val::null() : val(cssColour(c.lineColour.rgb)));
-        o.set("lineWidth", c.lineWidth);
-    }
-    if (c.accessibleName || c.labelledBy)
-        o.set("accessibleName", val(std::string(layout::accessibleName(c))));
-    o.set("accessibleDescription", str(c.accessibleDescription));
-    return o;
-}
-
-// The window's layout for the page: its size in twips, its title, every
-// control in tab-index order with its rectangle also in whole CSS pixels,
-// the names of the boxes, labels and legend lines in the order of the
-// numbers the Window calls carry, and which Session method each button's
-// click calls. A font comes with its substitutes.
-val pageLayout()
-{
-    val controls = val::array();
-    for (const layout::Control& c : layout::controls())
-        controls.call<void>("push", controlForPage(c));
-    val boxes = val::array();
-    for (int k = 0; k <= static_cast<int>(Box::Text2); ++k)
-        boxes.call<void>("push", str(layout::control(static_cast<Box>(k)).name));
-    val labels = val::array();
-    for (int k = 0; k <= static_cast<int>(Label::Label4_2); ++k)
-        labels.call<void>("push", str(layout::control(static_cast<Label>(k)).name));
-    val legendLines = val::array();
-    for (int k = 0; k < 3; ++k)
-        legendLines.call<void>("push", str(layout::legendLine(k).name));
-
-    // Each button's name with the Session method its click calls.
-    val buttonHandlers = val::object();
-    for (const ButtonHandler& b : Form1::buttonHandlers())
-        buttonHandlers.set(b.button, str(b.handler));
-
-    val o = val::object();
-    o.set("title", str(layout::kTitle));
-    o.set("clientWidth", layout::kClientWidth);
-    o.set("clientHeight", layout::kClientHeight);
-    const layout::FontSpec font = layout::fontSpec(layout::Font::Window);
-    val windowFont = val::object();
-    windowFont.set("family", str(font.family));
-    windowFont.set("faces", facesOf(font.family));
-    windowFont.set("points", font.points);
-    o.set("windowFont", windowFont);
-    o.set("controls", controls);
-    o.set("boxes", boxes);
-    o.set("labels", labels);
-    o.set("legendLines", legendLines);
-    o.set("buttonHandlers", buttonHandlers);
-    return o;
-}
-
 // The program's version, as the help and the printed page show it.
 std::string programVersion() { return layout::kVersion; }
 
@@ -580,4 +266,4 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("openLink", &Session::openLink);
 }
 
-}  // namespace calvetra
+}  // namespace calvetra::web

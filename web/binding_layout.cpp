@@ -1,0 +1,137 @@
+#include "web/binding_layout.h"
+
+#include <string>
+
+#include "model/form1.h"
+#include "toolkit/layout.h"
+
+using emscripten::val;
+
+namespace calvetra::web {
+
+namespace {
+
+const char* kindName(layout::Kind kind)
+{
+    switch (kind) {
+    case layout::Kind::Image:
+        return "image";
+    case layout::Kind::Label:
+        return "label";
+    case layout::Kind::TextBox:
+        return "textBox";
+    case layout::Kind::Button:
+        return "button";
+    case layout::Kind::Frame:
+        return "frame";
+    case layout::Kind::PictureBox:
+        return "pictureBox";
+    case layout::Kind::Line:
+        break;
+    }
+    return "line";
+}
+
+// Strings go through std::string, which embind reads as UTF-8.
+val str(const char* s) { return s ? val(std::string(s)) : val::null(); }
+
+// The page's CSS pixels are 96 to the inch: 15 twips a pixel.
+constexpr double kPixelsPerTwip = 1.0 / 15;
+
+// A layout face and then the faces to take where it is not installed.
+val facesOf(const char* family)
+{
+    val faces = val::array();
+    faces.call<void>("push", str(family));
+    for (const char* face : layout::fontSubstitutes(family))
+        faces.call<void>("push", str(face));
+    return faces;
+}
+
+std::string cssColour(Rgb rgb)
+{
+    return "rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) + "," + std::to_string(rgb.b) + ")";
+}
+
+val controlForPage(const layout::Control& c)
+{
+    val o = val::object();
+    o.set("name", str(c.name));
+    o.set("kind", str(kindName(c.kind)));
+    o.set("container", str(c.container));
+    o.set("left", c.left);
+    o.set("top", c.top);
+    o.set("width", c.width);
+    o.set("height", c.height);
+    const layout::PixelRect r = layout::pixelRect(c, kPixelsPerTwip);
+    val pixels = val::object();
+    pixels.set("left", r.left);
+    pixels.set("top", r.top);
+    pixels.set("width", r.width);
+    pixels.set("height", r.height);
+    o.set("pixels", pixels);
+    o.set("text", str(c.text));
+    const layout::FontSpec font = layout::fontSpec(c.font);
+    o.set("fontFamily", str(font.family));
+    o.set("fontFaces", facesOf(font.family));
+    o.set("fontPoints", font.points);
+    o.set("centred", c.align == layout::Align::Centre);
+    o.set("transparent", c.transparent);
+    o.set("border", c.border);
+    o.set("tabIndex", c.tabIndex);
+    o.set("locked", c.locked);
+    if (c.locked)
+        o.set("textColour", cssColour(layout::kLockedTextColour));
+    o.set("visible", c.visible);
+    o.set("layer", static_cast<int>(layout::layerOf(c.kind)));
+    if (c.kind == layout::Kind::Line) {
+        o.set("lineColour", c.lineColour.windowText ? val::null() : val(cssColour(c.lineColour.rgb)));
+        o.set("lineWidth", c.lineWidth);
+    }
+    if (c.accessibleName || c.labelledBy)
+        o.set("accessibleName", val(std::string(layout::accessibleName(c))));
+    o.set("accessibleDescription", str(c.accessibleDescription));
+    return o;
+}
+
+}  // namespace
+
+val pageLayout()
+{
+    val controls = val::array();
+    for (const layout::Control& c : layout::controls())
+        controls.call<void>("push", controlForPage(c));
+    val boxes = val::array();
+    for (int k = 0; k <= static_cast<int>(Box::Text2); ++k)
+        boxes.call<void>("push", str(layout::control(static_cast<Box>(k)).name));
+    val labels = val::array();
+    for (int k = 0; k <= static_cast<int>(Label::Label4_2); ++k)
+        labels.call<void>("push", str(layout::control(static_cast<Label>(k)).name));
+    val legendLines = val::array();
+    for (int k = 0; k < 3; ++k)
+        legendLines.call<void>("push", str(layout::legendLine(k).name));
+
+    // Each button's name with the Session method its click calls.
+    val buttonHandlers = val::object();
+    for (const ButtonHandler& b : Form1::buttonHandlers())
+        buttonHandlers.set(b.button, str(b.handler));
+
+    val o = val::object();
+    o.set("title", str(layout::kTitle));
+    o.set("clientWidth", layout::kClientWidth);
+    o.set("clientHeight", layout::kClientHeight);
+    const layout::FontSpec font = layout::fontSpec(layout::Font::Window);
+    val windowFont = val::object();
+    windowFont.set("family", str(font.family));
+    windowFont.set("faces", facesOf(font.family));
+    windowFont.set("points", font.points);
+    o.set("windowFont", windowFont);
+    o.set("controls", controls);
+    o.set("boxes", boxes);
+    o.set("labels", labels);
+    o.set("legendLines", legendLines);
+    o.set("buttonHandlers", buttonHandlers);
+    return o;
+}
+
+}  // namespace calvetra::web

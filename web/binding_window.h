@@ -1,0 +1,40 @@
+#pragma once
+
+// The Window of the web page: every operation forwarded to an object of the
+// page, with the graph box's display list kept here for the page to draw
+// after each event.
+
+#include <emscripten/val.h>
+
+#include <string>
+
+#include "toolkit/window.h"
+
+namespace calvetra::web {
+
+// The page's side of the window: an object with the methods text(box),
+// setText(box, text), setCaption(label, caption), setLegendLineVisible(index,
+// visible), setCrossCursor(), showMessage(text) and close(). Boxes and labels
+// are passed as the numbers of their enums.
+class PageWindow : public Window {
+public:
+    explicit PageWindow(emscripten::val page) : page_(std::move(page)) {}
+
+    std::string text(Box box) const override;
+    void setText(Box box, const std::string& text) override;
+    void setCaption(Label label, const std::string& caption) override;
+    void setLegendLineVisible(int index, bool visible) override;
+    PictureSize pictureSize() const override;
+    DisplayList& picture() override { return picture_; }
+    void setCrossCursor() override;
+    void showMessage(const std::string& message) override;
+    void close() override;
+
+    const DisplayList& displayList() const { return picture_; }
+
+private:
+    emscripten::val page_;
+    DisplayList picture_;
+};
+
+}  // namespace calvetra::web

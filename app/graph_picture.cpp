@@ -8,7 +8,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include "app/picture_renderer.h"
 #include "toolkit/layout.h"
@@ -98,22 +97,6 @@ QImage GraphPicture::image(double ratio) const
 }
 
 bool GraphPicture::writePng(QIODevice& device) const { return image(2).save(&device, "PNG"); }
-
-bool GraphPicture::writeSvg(QIODevice& device) const
-{
-    QSvgGenerator svg;
-    svg.setOutputDevice(&device);
-    svg.setSize(designSize());
-    svg.setViewBox(QRect(QPoint(0, 0), designSize()));
-    svg.setResolution(96);
-    svg.setTitle(QStringLiteral("CALVETRA"));
-    svg.setDescription(QStringLiteral("Temperatura del tanque frente al tiempo"));
-    QPainter painter;
-    if (!painter.begin(&svg))
-        return false;
-    paint(painter);
-    return painter.end();
-}
 
 bool GraphPicture::writePdf(QIODevice& device) const
 {

@@ -55,10 +55,9 @@ public:
     // A raster image of the design size times ratio, crisp at that ratio.
     QImage image(double ratio) const;
 
-    // The picture as a PNG (at twice the design size), an SVG or a PDF
-    // drawing of the design size. False when the device would not take it.
+    // The picture as a PNG (at twice the design size) or a PDF drawing of
+    // the design size. False when the device would not take it.
     bool writePng(QIODevice& device) const;
-    bool writeSvg(QIODevice& device) const;
     bool writePdf(QIODevice& device) const;
 
     // One landscape page, the picture scaled to fit it and centred.

@@ -1,6 +1,6 @@
 #pragma once
 
-// Twips (1/1440 inch) to pixels and back. Every position and size of the
+// Twips (1/1440 inch) to pixels. Every position and size of the
 // window is given in twips; at 96 dots per inch fifteen twips make one pixel.
 
 #include <QRect>
@@ -14,7 +14,6 @@ public:
 
     double pixelsPerTwip() const { return pixelsPerTwip_; }
     int pixels(double twips) const { return calvetra::layout::pixels(twips, pixelsPerTwip_); }
-    double twips(double pixels) const { return pixels / pixelsPerTwip_; }
 
     // Rounds the edges rather than the size, so controls that meet in twips
     // still meet in pixels.

@@ -79,7 +79,7 @@ contents() {  # OUT_DIR VERSION
     [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
     local depends
     depends="$(field Depends | tr ',' '\n' | sed -E 's/^ *([^ ]+).*/\1/')"
-    for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6; do
+    for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
         grep -qxF "$lib" <<<"$depends" || fail "Depends lacks $lib: $(field Depends)"
     done
     [ "$(field Recommends)" = qt6-translations-l10n ] || fail "Recommends is '$(field Recommends)'"

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr double kPixelsPerTwip = 96.0 / 1440.0;
+using calvetra::layout::kPixelsPerTwip;
 
 // The picture ends this far below the legend's last row.
 constexpr double kMarginBelowLegend = 120;
@@ -60,7 +60,12 @@ QSizeF GraphPicture::sizeInTwips() const
     return {graph.width(), height};
 }
 
-QSize GraphPicture::designSize() const { return (sizeInTwips() * kPixelsPerTwip).toSize(); }
+QSize GraphPicture::designSize() const
+{
+    const QSizeF twips = sizeInTwips();
+    return {calvetra::layout::pixels(twips.width(), kPixelsPerTwip),
+            calvetra::layout::pixels(twips.height(), kPixelsPerTwip)};
+}
 
 void GraphPicture::paint(QPainter& painter) const
 {

@@ -9,7 +9,6 @@ namespace calvetra {
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15;
 // The graph's font, then the faces the layout takes where it is missing.
 std::string fontFamilies()
 {
@@ -70,7 +69,7 @@ std::string escaped(const std::string& s)
 double fontTwips()
 {
     const layout::FontSpec font = layout::fontSpec(layout::control("Picture2").font);
-    return std::round(font.points * 96.0 / 72.0) * kTwipsPerPixel;
+    return std::round(font.points * 96.0 / 72.0) * layout::kTwipsPerPixel;
 }
 
 // The legend rows, placed as the window places Line3(k) and Label4(k),
@@ -149,9 +148,10 @@ std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph)
     const double baseline = std::round(size * kAscent);
 
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + num(box.width / kTwipsPerPixel) +
-           "\" height=\"" + num(height / kTwipsPerPixel) + "\" viewBox=\"0 0 " + num(box.width) + " " + num(height) +
-           "\" xml:space=\"preserve\" font-family=\"" + fontFamilies() + "\" font-size=\"" + num(size) + "\">\n";
+    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+           num(box.width / layout::kTwipsPerPixel) + "\" height=\"" + num(height / layout::kTwipsPerPixel) +
+           "\" viewBox=\"0 0 " + num(box.width) + " " + num(height) + "\" xml:space=\"preserve\" font-family=\"" +
+           fontFamilies() + "\" font-size=\"" + num(size) + "\">\n";
     out += "<title>CALVETRA</title>\n<desc>Temperatura del tanque frente al tiempo</desc>\n";
     out += "<rect width=\"" + num(box.width) + "\" height=\"" + num(height) + "\" fill=\"" + kBackground + "\"/>\n";
 

@@ -100,8 +100,13 @@ const Control& control(Box box);
 const Control& control(Label label);
 const Control& legendLine(int index);  // Line3(index)
 
-// Twips to whole pixels, rounded to the nearest, at pixelsPerTwip (1/15 at
-// 96 dots per inch).
+// Twips per pixel at 96 dots per inch, the pixels of a standard screen, of
+// CSS and of the pictures saved from the graph.
+constexpr double kTwipsPerPixel = 15;
+constexpr double kPixelsPerTwip = 1 / kTwipsPerPixel;
+
+// Twips to whole pixels, rounded to the nearest, at pixelsPerTwip
+// (kPixelsPerTwip at 96 dots per inch).
 int pixels(double twips, double pixelsPerTwip);
 
 // A control's rectangle in whole pixels of its container. The edges are

@@ -35,9 +35,6 @@ const char* kindName(layout::Kind kind)
 // Strings go through std::string, which embind reads as UTF-8.
 val str(const char* s) { return s ? val(std::string(s)) : val::null(); }
 
-// The page's CSS pixels are 96 to the inch: 15 twips a pixel.
-constexpr double kPixelsPerTwip = 1.0 / 15;
-
 // A layout face and then the faces to take where it is not installed.
 val facesOf(const char* family)
 {
@@ -63,7 +60,7 @@ val controlForPage(const layout::Control& c)
     o.set("top", c.top);
     o.set("width", c.width);
     o.set("height", c.height);
-    const layout::PixelRect r = layout::pixelRect(c, kPixelsPerTwip);
+    const layout::PixelRect r = layout::pixelRect(c, layout::kPixelsPerTwip);
     val pixels = val::object();
     pixels.set("left", r.left);
     pixels.set("top", r.top);

@@ -16,9 +16,6 @@ namespace {
 
 using calvetra::layout::kPixelsPerTwip;
 
-// The picture ends this far below the legend's last row.
-constexpr double kMarginBelowLegend = 120;
-
 QSizeF graphTwips()
 {
     const calvetra::PictureSize size = calvetra::layout::graphSize();
@@ -55,9 +52,7 @@ GraphPicture::LegendRow GraphPicture::legendRow(int index)
 QSizeF GraphPicture::sizeInTwips() const
 {
     const QSizeF graph = graphTwips();
-    const double height =
-        legend_.empty() ? graph.height() : legendRow(static_cast<int>(legend_.size()) - 1).bottom + kMarginBelowLegend;
-    return {graph.width(), height};
+    return {graph.width(), calvetra::layout::graphWithLegendHeight(static_cast<int>(legend_.size()))};
 }
 
 QSize GraphPicture::designSize() const

@@ -75,15 +75,15 @@ double fontTwips()
 // The legend rows, placed as the window places Line3(k) and Label4(k),
 // relative to the graph box's top-left corner.
 struct LegendRow {
-    double lineX1, lineX2, lineY, textX, textTop, textBottom;
+    double lineX1, lineX2, lineY, textX, textTop;
 };
 LegendRow legendRow(int k)
 {
     const layout::Control& box = layout::control("Picture2");
     const layout::Control& line = layout::legendLine(k);
     const layout::Control& label = layout::control(label4(k));
-    return {double(line.left - box.left),  double(line.width - box.left), double(line.top - box.top),
-            double(label.left - box.left), double(label.top - box.top),   double(label.top + label.height - box.top)};
+    return {double(line.left - box.left), double(line.width - box.left), double(line.top - box.top),
+            double(label.left - box.left), double(label.top - box.top)};
 }
 
 // Consecutive operations of one kind and colour share a group, so the
@@ -139,11 +139,7 @@ std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph)
 {
     const PictureSize box = layout::graphSize();
     const std::size_t legendRows = std::min<std::size_t>(graph.runs.size(), 3);
-    // Below the last legend label, the same gap as between the graph and
-    // the first sample line's row.
-    const double bottomGap = legendRow(0).textTop - box.height;
-    const double height =
-        legendRows == 0 ? box.height : legendRow(static_cast<int>(legendRows) - 1).textBottom + bottomGap;
+    const double height = layout::graphWithLegendHeight(static_cast<int>(legendRows));
     const double size = fontTwips();
     const double baseline = std::round(size * kAscent);
 

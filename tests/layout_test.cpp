@@ -72,6 +72,14 @@ TEST(LayoutTable, ColoursPixelsFontsAndButtons)
     EXPECT_THROW(layout::runColour(3), RuntimeFault);
     EXPECT_THROW(layout::runColour(-1), RuntimeFault);
 
+    // The graph with its legend, as both faces save it: the gap between the
+    // box and the first label again below the last one, so that with three
+    // rows it ends where "Borrar Gráfica" begins (416 pixels high).
+    const layout::Control& graph = layout::control("Picture2");
+    EXPECT_EQ(layout::graphWithLegendHeight(0), graph.height);
+    EXPECT_EQ(layout::graphWithLegendHeight(3), layout::control("Command2").top - graph.top);
+    EXPECT_EQ(layout::pixels(layout::graphWithLegendHeight(3), layout::kPixelsPerTwip), 416);
+
     // At 15 twips a pixel: edges rounded, not sizes; a two-pixel line has
     // one pixel above its end points, a one-pixel line none.
     const double ppt = 1.0 / 15;

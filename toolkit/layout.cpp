@@ -207,6 +207,17 @@ PictureSize graphSize()
     return {static_cast<double>(c.width), static_cast<double>(c.height)};
 }
 
+double graphWithLegendHeight(int rows)
+{
+    const Control& graph = control("Picture2");
+    if (rows <= 0)
+        return graph.height;
+    const Control& first = control(label4(0));
+    const Control& last = control(label4(rows - 1));
+    const int gap = first.top - (graph.top + graph.height);
+    return last.top + last.height + gap - graph.top;
+}
+
 std::string_view accessibleName(const Control& c)
 {
     if (c.labelledBy)

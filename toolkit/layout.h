@@ -123,6 +123,13 @@ PixelRect pixelRect(const Control& control, double pixelsPerTwip);
 // The graph box's outer size in twips, as the program draws on it.
 PictureSize graphSize();
 
+// The height in twips of the graph as it leaves the window (saved, copied,
+// printed) with legend rows 0..rows-1 beneath it: the graph box alone, or
+// down to the last legend label and then the gap that lies between the box
+// and the first label (with three rows, down to the top of "Borrar
+// Gráfica").
+double graphWithLegendHeight(int rows);
+
 // The name an assistive technology reads for a control: its labelling
 // control's caption, its own accessible name, or its own text.
 std::string_view accessibleName(const Control& control);

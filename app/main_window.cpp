@@ -251,7 +251,7 @@ void MainWindow::findControls()
     }
     for (std::size_t k = 0; k < captions_.size(); ++k)
         captions_[k] = static_cast<QLabel*>(widget(layout::control(static_cast<Label>(k))));
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < calvetra::kRunCount; ++k)
         legendLines_[static_cast<std::size_t>(k)] = static_cast<LineElement*>(widget(layout::legendLine(k)));
     picture_ = findChild<PictureBox*>(QStringLiteral("Picture2"));
 }

@@ -86,7 +86,7 @@ private:
     TwipScale scale_;
     std::array<QLineEdit*, 9> boxes_{};
     std::array<QLabel*, 6> captions_{};  // indexed by calvetra::Label
-    std::array<LineElement*, 3> legendLines_{};
+    std::array<LineElement*, calvetra::kRunCount> legendLines_{};
     PictureBox* picture_ = nullptr;
     GraphResults* results_ = nullptr;
     HelpWindow* help_ = nullptr;

@@ -8,7 +8,7 @@ void Form1::Command2_Click()
 {
     clearPicture();
     DrawGraphFrame();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kRunCount; ++i) {
         window_.setLegendLineVisible(i, false);
         window_.setCaption(label4(i), "");
     }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/run_store.h"
 #include "toolkit/layout.h"
 #include "toolkit/text.h"
 
@@ -138,7 +139,7 @@ void drawList(std::string& out, Writer& w, const DisplayList& picture, double ba
 std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph)
 {
     const PictureSize box = layout::graphSize();
-    const std::size_t legendRows = std::min<std::size_t>(graph.runs.size(), 3);
+    const std::size_t legendRows = std::min<std::size_t>(graph.runs.size(), kRunCount);
     const double height = layout::graphWithLegendHeight(static_cast<int>(legendRows));
     const double size = fontTwips();
     const double baseline = std::round(size * kAscent);

@@ -47,12 +47,12 @@ void Form1::Integrate()
 void Form1::Command1_Click()
 {
     RunStore& s = store();
-    if (s.RunIndex > 2) {
+    if (s.RunIndex >= kRunCount) {
         clearPicture();
         DrawGraphFrame();
         s.RunIndex = 0;
         s.MaxTemp = 0;
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < kRunCount; ++k) {
             window_.setLegendLineVisible(k, false);
             window_.setCaption(label4(k), "");
         }
@@ -162,7 +162,8 @@ std::optional<RunFigures> Form1::typedFigures() const
 {
     const auto read = [&](int box) { return text::parseLeadingNumber(window_.text(text1(box))); };
     try {
-        return RunFigures{read(0), read(1), read(2), read(4), read(7), read(3)};
+        return RunFigures{read(kVolumeIndex), read(kFeedFlowIndex), read(kInitialTempIndex),
+                          read(kValveIndex),  read(kPowerIndex),    read(kSimTimeIndex)};
     } catch (const RuntimeFault&) {
         return std::nullopt;
     }

@@ -39,7 +39,7 @@ public:
 
     std::array<std::string, kBoxCount> texts;
     std::array<std::string, kLabelCount> captions;
-    std::array<bool, kLegendCount> legendVisible{};
+    std::array<bool, kRunCount> legendVisible{};
     bool crossCursor = false;
     bool closed = false;
     PictureSize size;

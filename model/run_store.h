@@ -12,7 +12,8 @@
 namespace calvetra {
 
 constexpr long kLastRun = 3;
-constexpr long kRunCount = 3;           // runs drawn in one series, slots 0..2
+// Runs drawn in one series, in slots 0..2, each with its legend row.
+constexpr long kRunCount = 3;
 constexpr long kLastStep = 10000;       // StepTimes, StepTemps
 constexpr long kLastRunStep = 1000000;  // RunTemps, of which steps 0..kLastStep are stored
 

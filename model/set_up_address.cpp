@@ -27,12 +27,12 @@ struct BoxKey {
     bool negativeAllowed;  // a negative heater power cools the tank
 };
 constexpr std::array<BoxKey, 6> kBoxKeys = {{
-    {"V", Box::Text1_0, &SetUp::volume, false},
-    {"Q", Box::Text1_1, &SetUp::inflow, false},
-    {"To", Box::Text1_2, &SetUp::initialTemp, false},
-    {"Ap", Box::Text1_4, &SetUp::valve, false},
-    {"q", Box::Text1_7, &SetUp::power, true},
-    {"t", Box::Text1_3, &SetUp::span, false},
+    {"V", text1(kVolumeIndex), &SetUp::volume, false},
+    {"Q", text1(kFeedFlowIndex), &SetUp::inflow, false},
+    {"To", text1(kInitialTempIndex), &SetUp::initialTemp, false},
+    {"Ap", text1(kValveIndex), &SetUp::valve, false},
+    {"q", text1(kPowerIndex), &SetUp::power, true},
+    {"t", text1(kSimTimeIndex), &SetUp::span, false},
 }};
 
 std::optional<double> boxNumber(const Window& window, Box box)
@@ -376,19 +376,19 @@ void replay(Form1& form, Window& window, const SetUp& s, const std::function<boo
 {
     for (std::size_t k = 0; k < s.runs.size(); ++k) {
         const RunFigures& r = s.runs[k];
-        for (const auto& [box, v] : {std::pair{Box::Text1_0, r.volume},
-                                     {Box::Text1_1, r.inflow},
-                                     {Box::Text1_2, r.initialTemp},
-                                     {Box::Text1_4, r.valve},
-                                     {Box::Text1_7, r.power},
-                                     {Box::Text1_3, r.span}})
+        for (const auto& [box, v] : {std::pair{text1(kVolumeIndex), r.volume},
+                                     {text1(kFeedFlowIndex), r.inflow},
+                                     {text1(kInitialTempIndex), r.initialTemp},
+                                     {text1(kValveIndex), r.valve},
+                                     {text1(kPowerIndex), r.power},
+                                     {text1(kSimTimeIndex), r.span}})
             type(form, window, box, v);
         form.clickCalcular();
         if (!check(Step::Run, k))
             return;
     }
     for (const BoxKey& k : kBoxKeys)
-        if (k.box != Box::Text1_3 && s.*k.field)
+        if (k.box != text1(kSimTimeIndex) && s.*k.field)
             type(form, window, k.box, *(s.*k.field));
     const bool queryFirst = s.queryBeforeTimeEdit && !s.runs.empty();
     const auto query = [&] {
@@ -399,9 +399,9 @@ void replay(Form1& form, Window& window, const SetUp& s, const std::function<boo
     if (queryFirst && !query())
         return;
     if (s.span)
-        type(form, window, Box::Text1_3, *s.span, queryFirst);
+        type(form, window, text1(kSimTimeIndex), *s.span, queryFirst);
     else if (queryFirst)
-        form.userChangedText(Box::Text1_3);
+        form.userChangedText(text1(kSimTimeIndex));
     if (!check(Step::Span, 0))
         return;
     if (!queryFirst)

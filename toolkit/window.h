@@ -31,7 +31,6 @@ constexpr std::int16_t kPowerIndex = 7;        // q (W)
 // The labels whose captions change at run time.
 enum class Label : int { Label2, Label5, Label6_0, Label4_0, Label4_1, Label4_2 };
 constexpr int kLabelCount = 6;
-constexpr int kLegendCount = 3;  // Line3(0..2) and Label4(0..2), one per run
 constexpr Label label4(int index) { return static_cast<Label>(static_cast<int>(Label::Label4_0) + index); }
 
 struct PictureSize {

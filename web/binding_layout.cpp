@@ -105,7 +105,7 @@ val pageLayout()
     for (int k = 0; k <= static_cast<int>(Label::Label4_2); ++k)
         labels.call<void>("push", str(layout::control(static_cast<Label>(k)).name));
     val legendLines = val::array();
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < kRunCount; ++k)
         legendLines.call<void>("push", str(layout::legendLine(k).name));
 
     // Each button's name with the Session method its click calls.

@@ -343,10 +343,7 @@ void edit(Run& run, Box box, const std::string& text, std::string description)
 {
     if (run.window.text(box) == text)
         return;
-    perform(run, Action::Edit, box, std::move(description), [&] {
-        run.window.texts[static_cast<std::size_t>(box)] = text;
-        run.form.userChangedText(box);
-    });
+    perform(run, Action::Edit, box, std::move(description), [&] { run.form.userTyped(box, text); });
 }
 
 bool parseBox(std::string_view line, Box& box)

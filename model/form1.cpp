@@ -43,6 +43,13 @@ void Form1::userChangedText(Box box)
 {
     guarded([&] { dispatchChange(box); });
 }
+void Form1::userTyped(Box box, const std::string& text, bool again)
+{
+    if (window_.text(box) == text && !again)
+        return;
+    window_.showTyped(box, text);
+    userChangedText(box);
+}
 void Form1::mouseMoved(float x, float y)
 {
     guarded([&] { Picture2_MouseMove(0, 0, x, y); });

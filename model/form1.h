@@ -73,11 +73,14 @@ public:
     // guard: a run-time fault anywhere inside, nested handlers included,
     // abandons the action at that point and is reported in one message box;
     // the program goes on.
-    void load();                        // before the window is first shown
-    void clickCalcular();               // Command1
-    void clickBorrarGrafica();          // Command2
-    void clickSalir();                  // Command3
-    void userChangedText(Box box);      // typed, pasted, deleted
+    void load();                    // before the window is first shown
+    void clickCalcular();           // Command1
+    void clickBorrarGrafica();      // Command2
+    void clickSalir();              // Command3
+    void userChangedText(Box box);  // typed, pasted, deleted
+    // A user replacing a box's whole text: one change, when it differs from
+    // what the box holds, or again, as typing the same text once more would.
+    void userTyped(Box box, const std::string& text, bool again = false);
     void mouseMoved(float x, float y);  // over Picture2, in twips
     // The read-out from the keyboard: an arrow key moves the read-out point
     // by a hundredth of the axis (dx, dy in -1, 0, 1; large: a tenth, with

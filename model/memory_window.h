@@ -21,6 +21,8 @@ public:
 
     std::string text(Box box) const override { return texts[static_cast<std::size_t>(box)]; }
     void setText(Box box, const std::string& text) override { texts[static_cast<std::size_t>(box)] = text; }
+    // Not a write of the program: a recording derived from this logs none.
+    void showTyped(Box box, const std::string& text) override { texts[static_cast<std::size_t>(box)] = text; }
     void setCaption(Label label, const std::string& caption) override
     {
         captions[static_cast<std::size_t>(label)] = caption;
@@ -54,14 +56,7 @@ template <class W = MemoryWindow> struct ProgramOn {
     RunStore& store() { return form.store(); }
 
     // A user typing a whole new text into a box: one change.
-    void type(Box box, const std::string& text)
-    {
-        std::string& current = window.texts[static_cast<std::size_t>(box)];
-        if (current == text)
-            return;
-        current = text;
-        form.userChangedText(box);
-    }
+    void type(Box box, const std::string& text) { form.userTyped(box, text); }
 
     W window;
     Form1 form;

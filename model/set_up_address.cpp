@@ -358,21 +358,15 @@ struct Refusal {
     std::string message;
 };
 
-// A user replacing a box's whole text: one change, when it differs. A
-// forced change runs the box's handler even for the same text, as typing it
-// again would.
-void type(Form1& form, Window& window, Box box, double value, bool force = false)
+// A user typing a figure into a box (forced: even the text it holds).
+void type(Form1& form, Box box, double value, bool force = false)
 {
-    const std::string text = text::exactNumber(value);
-    if (window.text(box) == text && !force)
-        return;
-    window.setText(box, text);
-    form.userChangedText(box);
+    form.userTyped(box, text::exactNumber(value), force);
 }
 
 // Replays the set-up; check() is called after each step with that step and
 // returns false to stop there.
-void replay(Form1& form, Window& window, const SetUp& s, const std::function<bool(Step, std::size_t)>& check)
+void replay(Form1& form, const SetUp& s, const std::function<bool(Step, std::size_t)>& check)
 {
     for (std::size_t k = 0; k < s.runs.size(); ++k) {
         const RunFigures& r = s.runs[k];
@@ -382,24 +376,24 @@ void replay(Form1& form, Window& window, const SetUp& s, const std::function<boo
                                      {text1(kValveIndex), r.valve},
                                      {text1(kPowerIndex), r.power},
                                      {text1(kSimTimeIndex), r.span}})
-            type(form, window, box, v);
+            type(form, box, v);
         form.clickCalcular();
         if (!check(Step::Run, k))
             return;
     }
     for (const BoxKey& k : kBoxKeys)
         if (k.box != text1(kSimTimeIndex) && s.*k.field)
-            type(form, window, k.box, *(s.*k.field));
+            type(form, k.box, *(s.*k.field));
     const bool queryFirst = s.queryBeforeTimeEdit && !s.runs.empty();
     const auto query = [&] {
         if (s.instant)
-            type(form, window, Box::Text2, *s.instant, true);
+            type(form, Box::Text2, *s.instant, true);
         return check(Step::Instant, 0);
     };
     if (queryFirst && !query())
         return;
     if (s.span)
-        type(form, window, text1(kSimTimeIndex), *s.span, queryFirst);
+        type(form, text1(kSimTimeIndex), *s.span, queryFirst);
     else if (queryFirst)
         form.userChangedText(text1(kSimTimeIndex));
     if (!check(Step::Span, 0))
@@ -417,7 +411,7 @@ std::optional<Refusal> trial(const Form1& form, const Window& window, const SetU
     Form1 trialForm(scratch, form.separator());
     trialForm.load();
     std::optional<Refusal> refusal;
-    replay(trialForm, scratch, setUp, [&](Step step, std::size_t run) {
+    replay(trialForm, setUp, [&](Step step, std::size_t run) {
         for (const std::string& m : scratch.messages)
             if (m.rfind(messages::kOverflowPrefix, 0) != 0) {
                 refusal = Refusal{step, run, m};
@@ -465,7 +459,7 @@ std::string openAddress(Form1& form, Window& window, std::string_view address,
             break;
         }
     }
-    replay(form, window, s, [](Step, std::size_t) { return true; });
+    replay(form, s, [](Step, std::size_t) { return true; });
     return addressMessage(parsed);
 }
 

@@ -46,6 +46,10 @@ public:
     // notification: the program dispatches its own change handlers.
     virtual std::string text(Box box) const = 0;
     virtual void setText(Box box, const std::string& text) = 0;
+    // A text the user typed, put into the box as typing would leave it
+    // (Form1::userTyped). A window that tells the user's texts from the
+    // program's writes (a recording of them) keeps it apart.
+    virtual void showTyped(Box box, const std::string& text) { setText(box, text); }
 
     virtual void setCaption(Label label, const std::string& caption) = 0;
     virtual void setLegendLineVisible(int index, bool visible) = 0;  // Line3(0..2)

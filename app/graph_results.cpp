@@ -80,12 +80,16 @@ GraphResults::GraphResults(QWidget* window, PictureBox* picture, const calvetra:
     export_ =
         addAction(QStringLiteral("Exportar datos…"), QKeySequence(Qt::CTRL | Qt::Key_E), Qt::WindowShortcut, window);
     print_ = addAction(QStringLiteral("Imprimir…"), QKeySequence::Print, Qt::WindowShortcut, window);
-    connect(copy_, &QAction::triggered, this, &GraphResults::copyGraph);
-    connect(save_, &QAction::triggered, this, &GraphResults::saveGraphAs);
-    connect(export_, &QAction::triggered, this, &GraphResults::exportDataAs);
-    connect(print_, &QAction::triggered, this, &GraphResults::printGraph);
+    // Each action inside the program's one guard, like every other.
+    const auto guardedAction = [this](QAction* action, void (GraphResults::*run)()) {
+        connect(action, &QAction::triggered, this, [this, run] { form_.guarded([this, run] { (this->*run)(); }); });
+    };
+    guardedAction(copy_, &GraphResults::copyGraph);
+    guardedAction(save_, &GraphResults::saveGraphAs);
+    guardedAction(export_, &GraphResults::exportDataAs);
+    guardedAction(print_, &GraphResults::printGraph);
     table_ = new QAction(QStringLiteral("Ver tabla de datos"), this);
-    connect(table_, &QAction::triggered, this, &GraphResults::showTable);
+    guardedAction(table_, &GraphResults::showTable);
 
     picture->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picture, &QWidget::customContextMenuRequested, this, &GraphResults::showMenu);
@@ -109,7 +113,7 @@ void GraphResults::updateActions()
 {
     export_->setEnabled(!form_.drawnGraph().runs.empty());
     if (tableWindow_ && tableWindow_->isVisible())
-        tableWindow_->refresh();
+        form_.guarded([this] { tableWindow_->refresh(); });
 }
 
 void GraphResults::showTable()

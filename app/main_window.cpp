@@ -158,7 +158,9 @@ void MainWindow::openAddress(const QString& address, const QStringList& otherArg
     for (const QString& argument : otherArguments)
         ignored.push_back("el argumento de más «" + argument.left(30).toStdString() + "»");
     std::string message;
-    handOver([&] { message = calvetra::openAddress(*form_, *this, address.toStdString(), ignored); });
+    handOver([&] {
+        form_->guarded([&] { message = calvetra::openAddress(*form_, *this, address.toStdString(), ignored); });
+    });
     if (!message.empty())
         showMessage(message);
 }

@@ -9,20 +9,6 @@ Form1::Form1(Window& window, char separator)
 {
 }
 
-template <class Handler> void Form1::guarded(Handler&& handler)
-{
-    try {
-        handler();
-    } catch (const RuntimeFault& fault) {
-        window_.showMessage(fault.what());
-    } catch (const std::bad_alloc&) {
-        window_.showMessage("Error: no queda memoria para completar la operación");
-    } catch (...) {
-        // Nothing may cross the window toolkit's event loop.
-        window_.showMessage("Error inesperado: la operación se ha interrumpido");
-    }
-}
-
 void Form1::load()
 {
     guarded([&] { Form_Load(); });

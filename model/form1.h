@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -89,6 +90,11 @@ public:
     void placeReadoutPoint(double x, double y);  // a click on the graph
     GraphPoint readoutPoint() const;
     static std::span<const ButtonHandler> buttonHandlers();
+    // The one guard of every user action: a fault anywhere inside, or
+    // anything else thrown, ends the action with one message box and the
+    // program goes on. The entry points above run their handlers in it; the
+    // faces run their own actions in it (exports, the data table, a link).
+    template <class Action> void guarded(Action&& action) const;
     // What the graph shows now, for copies and exports of it.
     const DrawnGraph& drawnGraph() const { return drawn_; }
     // The figures the boxes hold now, read as the program reads them; a box
@@ -148,7 +154,6 @@ private:
     bool runOverflowsAt(long run, long step) const;
     PlotArea plotArea() const;
     void moveReadoutPoint(int dx, int dy, bool large);
-    template <class Handler> void guarded(Handler&& handler);
 
     Window& window_;
     char separator_;
@@ -163,5 +168,19 @@ private:
     bool queried_ = false;
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
 };
+
+template <class Action> void Form1::guarded(Action&& action) const
+{
+    try {
+        action();
+    } catch (const RuntimeFault& fault) {
+        window_.showMessage(fault.what());
+    } catch (const std::bad_alloc&) {
+        window_.showMessage("Error: no queda memoria para completar la operación");
+    } catch (...) {
+        // Nothing may cross the window toolkit's event loop.
+        window_.showMessage("Error inesperado: la operación se ha interrumpido");
+    }
+}
 
 }  // namespace calvetra

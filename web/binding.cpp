@@ -173,34 +173,52 @@ public:
     // {caption, columns, rows} of texts (the first cell of a row heads it).
     // The CSV comes as its bytes (a Uint8Array of its own): a string would
     // lose its byte order mark, which the browser's UTF-8 decoder drops.
+    // Each inside the program's one guard: on a fault, its message and an
+    // empty result.
     val csv() const
     {
-        const std::string bytes = drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator());
+        std::string bytes;
+        form_.guarded([&] { bytes = drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator()); });
         return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
             .call<val>("slice");
     }
-    std::string svg() const { return graphSvg(window_.displayList(), form_.drawnGraph()); }
+    std::string svg() const
+    {
+        std::string svg;
+        form_.guarded([&] { svg = graphSvg(window_.displayList(), form_.drawnGraph()); });
+        return svg;
+    }
     int drawnRunCount() const { return static_cast<int>(form_.drawnGraph().runs.size()); }
     val dataTable() const
     {
-        const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
         val o = val::object();
-        o.set("runs", tableForPage(tables.runs));
-        o.set("temperatures", tableForPage(tables.temperatures));
+        form_.guarded([&] {
+            const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
+            o.set("runs", tableForPage(tables.runs));
+            o.set("temperatures", tableForPage(tables.temperatures));
+        });
         return o;
     }
 
     // The set-up as an address fragment, without "#".
-    std::string link() const { return addressOf(form_, window_); }
+    std::string link() const
+    {
+        std::string address;
+        form_.guarded([&] { address = addressOf(form_, window_); });
+        return address;
+    }
     // Brings a freshly loaded session (load() called, nothing else) to the
     // set-up of an address or its fragment. What cannot be applied is named
     // in one message, shown through the page like any other and returned
     // (empty when everything was applied).
     std::string openLink(const std::string& address)
     {
-        const std::string message = openAddress(form_, window_, address);
-        if (!message.empty())
-            window_.showMessage(message);
+        std::string message;
+        form_.guarded([&] {
+            message = openAddress(form_, window_, address);
+            if (!message.empty())
+                window_.showMessage(message);
+        });
         return message;
     }
 

@@ -53,11 +53,11 @@ QFont qtFont(layout::Font id)
     return font;
 }
 
-QString qtText(const char* utf8) { return QString::fromUtf8(utf8); }
+QString qtText(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 QLabel* makeLabel(QWidget* parent, const layout::Control& c)
 {
-    auto* label = new QLabel(qtText(c.text), parent);
+    auto* label = new QLabel(qtText(layout::caption(c)), parent);
     // A caption too wide for its label wraps at blanks; what falls below
     // the label is cut off. Captions are plain text, never markup.
     label->setWordWrap(true);
@@ -97,7 +97,7 @@ QLineEdit* makeBox(QWidget* parent, const layout::Control& c)
 
 QPushButton* makeButton(QWidget* parent, const layout::Control& c)
 {
-    auto* button = new QPushButton(qtText(c.text), parent);
+    auto* button = new QPushButton(qtText(layout::caption(c)), parent);
     // No default button: Enter in a box presses nothing.
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -220,7 +220,7 @@ void MainWindow::buildControl(const layout::Control& c)
         w = makeButton(parent, c);
         break;
     case layout::Kind::Frame:
-        w = new QGroupBox(qtText(c.text), parent);
+        w = new QGroupBox(qtText(layout::caption(c)), parent);
         break;
     case layout::Kind::PictureBox:
         w = new PictureBox(scale_.pixelsPerTwip(), parent);
@@ -235,9 +235,9 @@ void MainWindow::buildControl(const layout::Control& c)
     if (c.font != layout::Font::Window)
         w->setFont(qtFont(c.font));
     if (c.accessibleName || c.labelledBy)
-        w->setAccessibleName(qtText(layout::accessibleName(c).data()));
+        w->setAccessibleName(qtText(layout::accessibleName(c)));
     if (c.accessibleDescription)
-        w->setAccessibleDescription(qtText(c.accessibleDescription));
+        w->setAccessibleDescription(qtText(layout::accessibleDescription(c)));
     w->setVisible(c.visible);
 }
 

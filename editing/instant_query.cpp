@@ -29,7 +29,7 @@ void Form1::Text2_Change()
     for (long j = 0; j <= s.StepCount; ++j)
         s.RunTemps.set(s.RunIndex, j, s.StepTemps[j]);
     if (t < 0)
-        window_.showMessage(messages::kNegativeTime);
+        window_.showMessage(std::string(messages::negativeTime()));
     else
         window_.setCaption(Label::Label2, text::fixed(s.RunTemps.at(s.RunIndex, s.StepCount), 1, separator_));
 }

@@ -75,20 +75,14 @@ struct Run {
             fail(run, #condition, detail);                                                                             \
     } while (0)
 
-bool isOverflowMessage(const std::string& m)
-{
-    const std::string_view prefix = messages::kOverflowPrefix;
-    const std::string_view suffix = messages::kOverflowSuffix;
-    return m.size() > prefix.size() + suffix.size() && m.compare(0, prefix.size(), prefix) == 0 &&
-           m.compare(m.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
+bool isOverflowMessage(const std::string& m) { return messages::isOverflow(m); }
 
 // Every message a user can see: the program's own, or a run-time fault.
 // The guard's texts for other exceptions ("Error inesperado...", no memory)
 // mean something threw that should not have.
 bool isKnownMessage(const std::string& m)
 {
-    return m == messages::kValveAbove100 || m == messages::kCheckParameters || m == messages::kNegativeTime ||
+    return m == messages::valveAbove100() || m == messages::checkParameters() || m == messages::negativeTime() ||
            isOverflowMessage(m) || isFaultMessage(m);
 }
 
@@ -180,10 +174,10 @@ void checkCalcular(Run& run, const Snapshot& before, const std::vector<std::stri
     }
     // [valve] then either [check] or [overflow]: nothing else, in that order.
     std::size_t i = 0;
-    const bool clamped = i < shown.size() && shown[i] == messages::kValveAbove100;
+    const bool clamped = i < shown.size() && shown[i] == std::string(messages::valveAbove100());
     if (clamped)
         ++i;
-    const bool refused = i < shown.size() && shown[i] == messages::kCheckParameters;
+    const bool refused = i < shown.size() && shown[i] == std::string(messages::checkParameters());
     const bool overflowed = !refused && i < shown.size() && isOverflowMessage(shown[i]);
     if (refused || overflowed)
         ++i;
@@ -215,8 +209,7 @@ void checkCalcular(Run& run, const Snapshot& before, const std::vector<std::stri
     const std::size_t kept = circlesOf(run.window, slot);
     if (overflowed) {
         const std::string at = text::general(s.StepTimes[static_cast<long>(kept) - 1], run.form.separator());
-        FUZZ_CHECK(run, shown.back() == messages::kOverflowPrefix + at + messages::kOverflowSuffix,
-                   "overflow message vs the last drawn step, " + at);
+        FUZZ_CHECK(run, shown.back() == messages::overflow(at), "overflow message vs the last drawn step, " + at);
     } else {
         FUZZ_CHECK(run, kept == 5001, std::to_string(kept) + " circles without an overflow message");
     }
@@ -299,8 +292,9 @@ void checkAfter(Run& run, Action action, Box box, const Snapshot& before)
             // the next press fills; a comma in Text2 runs it twice.
             for (const std::string& m : shown)
                 FUZZ_CHECK(run,
-                           faulted || m == messages::kValveAbove100 || m == messages::kCheckParameters ||
-                               m == messages::kNegativeTime,
+                           faulted || m == std::string(messages::valveAbove100()) ||
+                               m == std::string(messages::checkParameters()) ||
+                               m == std::string(messages::negativeTime()),
                            "the query showed <" + m + ">");
             if (!faulted)
                 FUZZ_CHECK(run, s.RunIndex == before.runIndex && s.StepCount == 1000, "store after the query");

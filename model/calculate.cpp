@@ -74,8 +74,7 @@ void Form1::Command1_Click()
         s.RunTemps.set(r, i, s.StepTemps[i]);
         const bool overflows = runOverflowsAt(r, i);
         if (overflows)
-            window_.showMessage(messages::kOverflowPrefix + text::general(s.StepTimes[i], separator_) +
-                                messages::kOverflowSuffix);
+            window_.showMessage(messages::overflow(text::general(s.StepTimes[i], separator_)));
         const float rounded = toSingle(s.RunTemps.at(r, i));
         if (rounded > s.MaxTemp)
             s.MaxTemp = rounded;
@@ -96,7 +95,7 @@ void Form1::clampValveOpening()
     RunStore& s = store();
     if (!(s.ValveOpening[s.RunIndex] > 100.0f))
         return;
-    window_.showMessage(messages::kValveAbove100);
+    window_.showMessage(std::string(messages::valveAbove100()));
     s.ValveOpening[s.RunIndex] = 100;
     s.Outflow[s.RunIndex] = toSingle(div(mul(s.ValveOpening[s.RunIndex], s.Inflow[s.RunIndex]), 100));
     showOutflow();
@@ -114,7 +113,7 @@ bool Form1::checkSlot()
     const bool valid =
         s.InitialVolume[r] >= 1e-7f && s.Inflow[r] >= 1e-8f && s.InitialTemp[r] >= 0.0001f && s.ValveOpening[r] >= 0.0f;
     if (!valid)
-        window_.showMessage(messages::kCheckParameters);
+        window_.showMessage(std::string(messages::checkParameters()));
     return valid;
 }
 

@@ -19,6 +19,7 @@
 #include "graph/plot_area.h"
 #include "model/heat_balance.h"
 #include "model/run_store.h"
+#include "toolkit/catalogue.h"
 #include "toolkit/window.h"
 
 namespace calvetra {
@@ -176,10 +177,10 @@ template <class Action> void Form1::guarded(Action&& action) const
     } catch (const RuntimeFault& fault) {
         window_.showMessage(fault.what());
     } catch (const std::bad_alloc&) {
-        window_.showMessage("Error: no queda memoria para completar la operación");
+        window_.showMessage(std::string(catalogue::text(Text::OutOfMemory)));
     } catch (...) {
         // Nothing may cross the window toolkit's event loop.
-        window_.showMessage("Error inesperado: la operación se ha interrumpido");
+        window_.showMessage(std::string(catalogue::text(Text::UnexpectedError)));
     }
 }
 

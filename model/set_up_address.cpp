@@ -413,7 +413,7 @@ std::optional<Refusal> trial(const Form1& form, const Window& window, const SetU
     std::optional<Refusal> refusal;
     replay(trialForm, setUp, [&](Step step, std::size_t run) {
         for (const std::string& m : scratch.messages)
-            if (m.rfind(messages::kOverflowPrefix, 0) != 0) {
+            if (!messages::isOverflow(m)) {
                 refusal = Refusal{step, run, m};
                 return false;
             }

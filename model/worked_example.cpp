@@ -57,11 +57,11 @@ std::string fillHelp(std::string html, char separator)
         {"{{consulta_1000}}", e.query1000},
         {"{{desbordamiento}}", e.overflow},
         {"{{tiempo_simulado}}", e.simTime},
-        {"{{mensaje_valvula}}", messages::kValveAbove100},
-        {"{{mensaje_datos}}", messages::kCheckParameters},
-        {"{{mensaje_tiempo}}", messages::kNegativeTime},
+        {"{{mensaje_valvula}}", std::string(messages::valveAbove100())},
+        {"{{mensaje_datos}}", std::string(messages::checkParameters())},
+        {"{{mensaje_tiempo}}", std::string(messages::negativeTime())},
         {"{{version}}", layout::kVersion},
-        {"{{credito}}", layout::control("Label7").text},
+        {"{{credito}}", std::string(layout::caption(layout::control("Label7")))},
     };
     for (const auto& [placeholder, figure] : figures) {
         const std::string key = placeholder;

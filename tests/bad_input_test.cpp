@@ -108,13 +108,10 @@ Reaction quiet() { return {}; }
 Reaction shows(std::string message) { return {{std::move(message)}, Run::NotDrawn, false}; }
 Reaction draws(Messages messages = {}) { return {std::move(messages), Run::Drawn, false}; }
 Reaction drawsOrFaultsOnce() { return {{}, Run::Drawn, true}; }
-Reaction refused() { return {{messages::kCheckParameters}, Run::NotDrawn, false}; }
+Reaction refused() { return {{std::string(messages::checkParameters())}, Run::NotDrawn, false}; }
 Reaction faults(FaultKind kind) { return {{faultMessage(kind)}, Run::NotDrawn, false}; }
-Reaction overflowsTankAt(const std::string& seconds)
-{
-    return draws({messages::kOverflowPrefix + seconds + messages::kOverflowSuffix});
-}
-Reaction clampsValveAndDraws() { return draws({messages::kValveAbove100}); }
+Reaction overflowsTankAt(const std::string& seconds) { return draws({messages::overflow(seconds)}); }
+Reaction clampsValveAndDraws() { return draws({std::string(messages::valveAbove100())}); }
 Reaction showsOrFaultsOnce(std::string message) { return {{std::move(message)}, Run::NotDrawn, true}; }
 
 // True when the shown messages are the one fault the reaction allows instead.
@@ -307,7 +304,7 @@ TEST_P(BadInput, EndsInTheProgramsAnswerOrOneFaultAndTheProgramGoesOn)
     const Messages shown = act(p, [&] { p.form.clickCalcular(); });
     const bool drawn = p.store().RunIndex == slot + 1;
     expectReaction(c.calcular, shown, drawn, "Calcular");
-    if (shown == Messages{messages::kCheckParameters}) {
+    if (shown == Messages{std::string(messages::checkParameters())}) {
         EXPECT_EQ(p.store().RunIndex, slot) << "a refused press keeps the run index (0 in a new series)";
     }
     if (!shown.empty() && isAnyFaultMessage(shown.back())) {
@@ -316,12 +313,12 @@ TEST_P(BadInput, EndsInTheProgramsAnswerOrOneFaultAndTheProgramGoesOn)
     if (drawn) {
         EXPECT_FALSE(circlesOf(p, slot).empty());
         EXPECT_TRUE(p.window.legendVisible[static_cast<std::size_t>(slot)]);
-    } else if (shown == Messages{messages::kCheckParameters} && before <= 2) {
+    } else if (shown == Messages{std::string(messages::checkParameters())} && before <= 2) {
         EXPECT_EQ(circleCount(p), circlesBefore) << "a refused press must not touch the graph";
     }
 
     // Nothing the user typed is lost; only the valve clamp rewrites its box.
-    const bool clamped = std::find(shown.begin(), shown.end(), messages::kValveAbove100) != shown.end();
+    const bool clamped = std::find(shown.begin(), shown.end(), std::string(messages::valveAbove100())) != shown.end();
     for (const auto& [box, text] : c.typed) {
         if (clamped && box == Box::Text1_4) {
             EXPECT_EQ(p.window.text(box), "100");
@@ -509,7 +506,7 @@ const std::vector<Case> kCombinations = {
     {"QueryValveClosedNegativeTimePassesZeroVolume",
      0,
      {{Box::Text1_4, "0"}, {Box::Text2, "-5000"}},
-     showsOrFaultsOnce(messages::kNegativeTime),
+     showsOrFaultsOnce(std::string(messages::negativeTime())),
      overflowsTankAt("17500")},
     {"SpanOf1e308", 0, {{Box::Text1_3, "1e308"}}, faults(FaultKind::Overflow), faults(FaultKind::Overflow)},
     {"HeaterOf1e38", 0, {{Box::Text1_7, "1e38"}}, quiet(), draws()},
@@ -520,7 +517,7 @@ const std::vector<Case> kCombinations = {
     {"QueryTimeBeyondInt32", 0, {{Box::Text2, "99999999999"}}, faults(FaultKind::IntegerOverflow), draws()},
     {"QueryTimeBelowInt32", 0, {{Box::Text2, "-2147483649"}}, faults(FaultKind::IntegerOverflow), draws()},
     {"QueryTimeOf1e308", 0, {{Box::Text2, "1e308"}}, faults(FaultKind::IntegerOverflow), draws()},
-    {"QueryTimeNegative", 0, {{Box::Text2, "-10"}}, shows(messages::kNegativeTime), draws()},
+    {"QueryTimeNegative", 0, {{Box::Text2, "-10"}}, shows(std::string(messages::negativeTime())), draws()},
     // A comma is rewritten as a point, which runs the box's change handler
     // nested inside the rewrite; a fault there ends the whole action.
     {"TimeBoxCommaFaultsInsideTheRewrite",
@@ -532,7 +529,7 @@ const std::vector<Case> kCombinations = {
     {"QueryTimeCommaRunsTheQueryTwice",
      0,
      {{Box::Text1_0, "0"}, {Box::Text2, "1,5"}},
-     {{messages::kCheckParameters, messages::kCheckParameters}, Run::NotDrawn, false},
+     {{std::string(messages::checkParameters()), std::string(messages::checkParameters())}, Run::NotDrawn, false},
      refused()},
     {"FlowOf99999999999BlowsUpTheIntegration",
      0,

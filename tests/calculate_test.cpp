@@ -92,7 +92,7 @@ TEST(Calcular, ValveAbove100IsClamped)
     Program p;
     p.type(Box::Text1_4, "150");
     p.form.clickCalcular();
-    EXPECT_EQ(p.window.messages, std::vector<std::string>{messages::kValveAbove100});
+    EXPECT_EQ(p.window.messages, std::vector<std::string>{std::string(messages::valveAbove100())});
     EXPECT_EQ(p.window.text(Box::Text1_4), "100");
     EXPECT_EQ(p.window.text(Box::Text1_6), "10.00");
     EXPECT_EQ(p.store().Outflow[0], p.store().Inflow[0]);
@@ -102,7 +102,8 @@ TEST(Calcular, ValveAbove100IsClamped)
     both.type(Box::Text1_4, "150");
     both.type(Box::Text1_0, "0");
     both.form.clickCalcular();
-    EXPECT_EQ(both.window.messages, (std::vector<std::string>{messages::kValveAbove100, messages::kCheckParameters}));
+    EXPECT_EQ(both.window.messages, (std::vector<std::string>{std::string(messages::valveAbove100()),
+                                                              std::string(messages::checkParameters())}));
     EXPECT_EQ(both.window.pictureOps.size(), kFrameOps);  // nothing drawn
     EXPECT_EQ(both.store().RunIndex, 0);
 }
@@ -128,11 +129,12 @@ TEST(Calcular, ValidationBounds)
         p.form.clickCalcular();
         if (row.passes) {
             EXPECT_EQ(p.store().RunIndex, 1);
-            EXPECT_TRUE(std::none_of(p.window.messages.begin(), p.window.messages.end(),
-                                     [](const std::string& m) { return m == messages::kCheckParameters; }));
+            EXPECT_TRUE(std::none_of(p.window.messages.begin(), p.window.messages.end(), [](const std::string& m) {
+                return m == std::string(messages::checkParameters());
+            }));
         } else {
             EXPECT_EQ(p.store().RunIndex, 0);
-            EXPECT_EQ(p.window.messages, std::vector<std::string>{messages::kCheckParameters});
+            EXPECT_EQ(p.window.messages, std::vector<std::string>{std::string(messages::checkParameters())});
             EXPECT_EQ(p.window.pictureOps.size(), kFrameOps);
         }
     }
@@ -195,7 +197,7 @@ TEST(Calcular, AFailedFourthPressLeavesAnEmptyFrame)
     const float oldMax = p.store().MaxTemp;
     p.type(Box::Text1_0, "0");
     p.form.clickCalcular();
-    EXPECT_EQ(p.window.messages, std::vector<std::string>{messages::kCheckParameters});
+    EXPECT_EQ(p.window.messages, std::vector<std::string>{std::string(messages::checkParameters())});
     EXPECT_EQ(p.store().RunIndex, 0);
     EXPECT_EQ(p.window.pictureOps.size(), kFrameOps);
     EXPECT_EQ(p.window.pictureOps.textOf(p.window.pictureOps.ops()[10]), text::pointOne(oldMax, '.'));

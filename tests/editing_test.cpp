@@ -182,7 +182,8 @@ TEST(InstantQuery, ACommaIsRewrittenAndTheQueryRunsTwice)
     p.type(Box::Text1_0, "0");
     p.type(Box::Text2, "1,5");
     EXPECT_EQ(p.window.text(Box::Text2), "1.5");
-    EXPECT_EQ(p.window.messages, (std::vector<std::string>{messages::kCheckParameters, messages::kCheckParameters}));
+    EXPECT_EQ(p.window.messages, (std::vector<std::string>{std::string(messages::checkParameters()),
+                                                           std::string(messages::checkParameters())}));
     EXPECT_EQ(endTimes, (std::vector<double>{2, 2}));  // nested and outer run both ask for 2 s
 
     Program ok;
@@ -197,7 +198,7 @@ TEST(InstantQuery, NegativeTimeIntegratesThenComplains)
     Program p;
     p.type(Box::Text2, "100");
     p.type(Box::Text2, "-10");
-    EXPECT_EQ(p.window.messages, std::vector<std::string>{messages::kNegativeTime});
+    EXPECT_EQ(p.window.messages, std::vector<std::string>{std::string(messages::negativeTime())});
     EXPECT_EQ(p.window.caption(Label::Label2), "24.4");  // keeps its text
     EXPECT_NEAR(p.store().StepTimes[1000], -10, 1e-9);
     EXPECT_LT(p.store().RunTemps.at(0, 1000), 20);  // the backwards curve is stored in slot 0
@@ -209,7 +210,7 @@ TEST(InstantQuery, ValveAbove100IsClamped)
     Program p;
     p.type(Box::Text1_4, "150");
     p.type(Box::Text2, "100");
-    EXPECT_EQ(p.window.messages, std::vector<std::string>{messages::kValveAbove100});
+    EXPECT_EQ(p.window.messages, std::vector<std::string>{std::string(messages::valveAbove100())});
     EXPECT_EQ(p.window.text(Box::Text1_4), "100");
     EXPECT_EQ(p.window.text(Box::Text1_6), "10.00");
     EXPECT_EQ(p.store().Outflow[0], p.store().Inflow[0]);
@@ -221,7 +222,7 @@ TEST(InstantQuery, FailedCheckLeavesTheRequestSet)
     Program p;
     p.type(Box::Text1_0, "0");
     p.type(Box::Text2, "300");
-    EXPECT_EQ(p.window.messages, std::vector<std::string>{messages::kCheckParameters});
+    EXPECT_EQ(p.window.messages, std::vector<std::string>{std::string(messages::checkParameters())});
     EXPECT_EQ(p.store().StepCount, 1000);
     EXPECT_EQ(p.store().EndTime, 300);
     EXPECT_EQ(p.window.caption(Label::Label2), "");

@@ -1,22 +1,24 @@
 #include "toolkit/fault.h"
 
+#include "toolkit/catalogue.h"
+
 namespace calvetra {
 
 std::string faultMessage(FaultKind kind)
 {
     switch (kind) {
     case FaultKind::Overflow:
-        return "Error de cálculo: desbordamiento";
+        return std::string(catalogue::text(Text::FaultOverflow));
     case FaultKind::InvalidOperation:
-        return "Error de cálculo: operación no válida";
+        return std::string(catalogue::text(Text::FaultInvalidOperation));
     case FaultKind::DivisionByZero:
-        return "Error de cálculo: división por cero";
+        return std::string(catalogue::text(Text::FaultDivisionByZero));
     case FaultKind::IndexOutOfRange:
-        return "Error de cálculo: índice fuera de rango";
+        return std::string(catalogue::text(Text::FaultIndexOutOfRange));
     case FaultKind::IntegerOverflow:
-        return "Error de cálculo: desbordamiento de entero";
+        return std::string(catalogue::text(Text::FaultIntegerOverflow));
     }
-    return "Error de cálculo";
+    return std::string(catalogue::text(Text::Fault));
 }
 
 RuntimeFault::RuntimeFault(FaultKind kind) : std::runtime_error(faultMessage(kind)), kind_(kind) {}

@@ -21,11 +21,11 @@ constexpr LineColour kWindowText{true, {}};
 // clang-format off
 constexpr Control kControls[] = {
     {.name = "Image1", .kind = Kind::Image, .left = 126, .top = 126, .width = 7420, .height = 5110, .text = "diagram",
-     .accessibleName = "Diagrama del proceso: tanque agitado con calefacción eléctrica"},
+     .accessibleName = Text::DiagramName},
     {.name = "Label1(0)", .kind = Kind::Label, .left = 3120, .top = 4560, .width = 495, .height = 375,
-     .text = "V (l):", .font = Font::Box, .transparent = true, .tabIndex = 0},
+     .caption = Text::VolumeCaption, .font = Font::Box, .transparent = true, .tabIndex = 0},
     {.name = "Label1(1)", .kind = Kind::Label, .left = 240, .top = 1080, .width = 1335, .height = 375,
-     .text = "Q1 (l/h):", .font = Font::Box, .transparent = true, .tabIndex = 1},
+     .caption = Text::FeedCaption, .font = Font::Box, .transparent = true, .tabIndex = 1},
     {.name = "Text1(0)", .kind = Kind::TextBox, .left = 3720, .top = 4560, .width = 1095, .height = 375,
      .text = "5.4", .font = Font::Box, .align = Align::Centre, .tabIndex = 2, .labelledBy = "Label1(0)"},
     {.name = "Text1(1)", .kind = Kind::TextBox, .left = 1680, .top = 1080, .width = 1095, .height = 375, .text = "10",
@@ -33,39 +33,38 @@ constexpr Control kControls[] = {
     {.name = "Text1(2)", .kind = Kind::TextBox, .left = 3720, .top = 5040, .width = 1095, .height = 375, .text = "20",
      .font = Font::Box, .align = Align::Centre, .tabIndex = 4, .labelledBy = "Label1(2)"},
     {.name = "Label1(2)", .kind = Kind::Label, .left = 3000, .top = 5040, .width = 735, .height = 375,
-     .text = "T (ºC):", .font = Font::Box, .transparent = true, .tabIndex = 5},
+     .caption = Text::InitialTempCaption, .font = Font::Box, .transparent = true, .tabIndex = 5},
     {.name = "Command1", .kind = Kind::Button, .left = 120, .top = 5880, .width = 3015, .height = 1335,
-     .text = "Calcular", .tabIndex = 6},
+     .caption = Text::CalculateCaption, .tabIndex = 6},
     {.name = "Picture2", .kind = Kind::PictureBox, .left = 8160, .top = 480, .width = 6855, .height = 5055,
-     .text = "", .tabIndex = 7, .accessibleName = "Gráfica",
-     .accessibleDescription = "Temperatura del tanque en ºC frente al tiempo en segundos; cada simulación "
-                              "en su color: rojo, verde y azul, con su leyenda debajo."},
+     .text = "", .tabIndex = 7, .accessibleName = Text::GraphName,
+     .accessibleDescription = Text::GraphDescription},
     {.name = "Command2", .kind = Kind::Button, .left = 8160, .top = 6720, .width = 6855, .height = 495,
-     .text = "Borrar Gráfica", .tabIndex = 8},
+     .caption = Text::ClearGraphCaption, .tabIndex = 8},
     {.name = "Label1(3)", .kind = Kind::Label, .left = 10800, .top = 120, .width = 1455, .height = 375,
-     .text = "t máximo (s):", .font = Font::Box, .transparent = true, .tabIndex = 9},
+     .caption = Text::SimTimeCaption, .font = Font::Box, .transparent = true, .tabIndex = 9},
     {.name = "Text1(3)", .kind = Kind::TextBox, .left = 12480, .top = 120, .width = 1215, .height = 375,
      .text = "20000", .font = Font::Box, .align = Align::Centre, .tabIndex = 10, .labelledBy = "Label1(3)"},
     {.name = "Label4(0)", .kind = Kind::Label, .left = 9120, .top = 5640, .width = 5775, .height = 255, .text = "",
-     .tabIndex = 11, .accessibleDescription = "Leyenda de la simulación en rojo"},
+     .tabIndex = 11, .accessibleDescription = Text::LegendRedDescription},
     {.name = "Label4(1)", .kind = Kind::Label, .left = 9120, .top = 6000, .width = 5760, .height = 255, .text = "",
-     .tabIndex = 12, .accessibleDescription = "Leyenda de la simulación en verde"},
+     .tabIndex = 12, .accessibleDescription = Text::LegendGreenDescription},
     {.name = "Label4(2)", .kind = Kind::Label, .left = 9120, .top = 6360, .width = 5760, .height = 255, .text = "",
-     .tabIndex = 13, .accessibleDescription = "Leyenda de la simulación en azul"},
+     .tabIndex = 13, .accessibleDescription = Text::LegendBlueDescription},
     {.name = "Label5", .kind = Kind::Label, .left = 13800, .top = 195, .width = 855, .height = 255, .text = "",
-     .font = Font::Small, .transparent = true, .tabIndex = 14, .accessibleDescription = "Tiempo simulado en horas"},
+     .font = Font::Small, .transparent = true, .tabIndex = 14, .accessibleDescription = Text::HoursDescription},
     {.name = "Frame1", .kind = Kind::Frame, .left = 4800, .top = 5880, .width = 3255, .height = 1335,
-     .text = "Instantáneo T = f(t)", .tabIndex = 15},
+     .caption = Text::InstantCaption, .tabIndex = 15},
     {.name = "Label3(0)", .kind = Kind::Label, .container = "Frame1", .left = 120, .top = 360, .width = 1455,
-     .height = 255, .text = "t (s)", .align = Align::Centre, .tabIndex = 16},
+     .height = 255, .caption = Text::InstantTimeCaption, .align = Align::Centre, .tabIndex = 16},
     {.name = "Text2", .kind = Kind::TextBox, .container = "Frame1", .left = 120, .top = 720, .width = 1335,
      .height = 375, .text = "0", .font = Font::Box, .align = Align::Centre, .tabIndex = 17,
      .labelledBy = "Label3(0)"},
     {.name = "Label3(1)", .kind = Kind::Label, .container = "Frame1", .left = 1680, .top = 360, .width = 1455,
-     .height = 255, .text = "T (ºC)", .align = Align::Centre, .tabIndex = 18},
+     .height = 255, .caption = Text::InstantTempCaption, .align = Align::Centre, .tabIndex = 18},
     {.name = "Label2", .kind = Kind::Label, .container = "Frame1", .left = 1680, .top = 720, .width = 1455,
      .height = 375, .text = "", .font = Font::Box, .align = Align::Centre, .border = true, .tabIndex = 19,
-     .accessibleDescription = "Temperatura en el instante t (ºC)"},
+     .accessibleDescription = Text::InstantTempDescription},
     {.name = "Line1", .kind = Kind::Line, .container = "Frame1", .left = 120, .top = 600, .width = 3120,
      .height = 600, .text = "", .lineColour = kWindowText, .lineWidth = 1},
     {.name = "Line2", .kind = Kind::Line, .container = "Frame1", .left = 1560, .top = 360, .width = 1560,
@@ -73,31 +72,31 @@ constexpr Control kControls[] = {
     {.name = "Text1(4)", .kind = Kind::TextBox, .left = 6720, .top = 2160, .width = 735, .height = 375, .text = "100",
      .font = Font::Box, .align = Align::Centre, .tabIndex = 20, .labelledBy = "Label1(4)"},
     {.name = "Label1(4)", .kind = Kind::Label, .left = 6600, .top = 1560, .width = 1215, .height = 615,
-     .text = "Apertura válvula (%)", .font = Font::Box, .align = Align::Centre, .transparent = true, .tabIndex = 21},
+     .caption = Text::ValveCaption, .font = Font::Box, .align = Align::Centre, .transparent = true, .tabIndex = 21},
     {.name = "Text1(5)", .kind = Kind::TextBox, .left = 1680, .top = 1560, .width = 1095, .height = 375, .text = "20",
      .font = Font::Box, .align = Align::Centre, .tabIndex = 22, .locked = true, .labelledBy = "Label1(5)"},
     {.name = "Label1(5)", .kind = Kind::Label, .left = 240, .top = 1560, .width = 1455, .height = 375,
-     .text = "T1 (ºC):", .font = Font::Box, .transparent = true, .tabIndex = 23},
+     .caption = Text::FeedTempCaption, .font = Font::Box, .transparent = true, .tabIndex = 23},
     {.name = "Label1(6)", .kind = Kind::Label, .left = 6240, .top = 4080, .width = 1335, .height = 375,
-     .text = "T2 (ºC): ?", .font = Font::Box, .transparent = true, .tabIndex = 24},
+     .caption = Text::OutletTempCaption, .font = Font::Box, .transparent = true, .tabIndex = 24},
     {.name = "Text1(6)", .kind = Kind::TextBox, .left = 7080, .top = 3600, .width = 855, .height = 375, .text = "10",
      .font = Font::Box, .align = Align::Centre, .tabIndex = 25, .locked = true, .labelledBy = "Label1(7)"},
     {.name = "Label1(7)", .kind = Kind::Label, .left = 6240, .top = 3600, .width = 855, .height = 375,
-     .text = "Q2 (l/h):", .font = Font::Box, .transparent = true, .tabIndex = 26},
-    {.name = "Label1(8)", .kind = Kind::Label, .left = 2160, .top = 2880, .width = 255, .height = 375, .text = "V",
+     .caption = Text::OutflowCaption, .font = Font::Box, .transparent = true, .tabIndex = 26},
+    {.name = "Label1(8)", .kind = Kind::Label, .left = 2160, .top = 2880, .width = 255, .height = 375, .caption = Text::LevelCaption,
      .font = Font::Small, .transparent = true, .tabIndex = 27},
     {.name = "Label1(9)", .kind = Kind::Label, .left = 1320, .top = 2520, .width = 1095, .height = 375,
-     .text = "Vmax=V·10", .font = Font::Small, .transparent = true, .tabIndex = 28},
+     .caption = Text::OverflowLevelCaption, .font = Font::Small, .transparent = true, .tabIndex = 28},
     {.name = "Command3", .kind = Kind::Button, .left = 3240, .top = 5880, .width = 1455, .height = 1335,
-     .text = "Salir", .tabIndex = 29},
+     .caption = Text::ExitCaption, .tabIndex = 29},
     {.name = "Label1(10)", .kind = Kind::Label, .left = 4320, .top = 480, .width = 735, .height = 375,
-     .text = "q (W):", .font = Font::Box, .transparent = true, .tabIndex = 30},
+     .caption = Text::PowerCaption, .font = Font::Box, .transparent = true, .tabIndex = 30},
     {.name = "Text1(7)", .kind = Kind::TextBox, .left = 5040, .top = 480, .width = 1095, .height = 375,
      .text = "1000", .font = Font::Box, .align = Align::Centre, .tabIndex = 31, .labelledBy = "Label1(10)"},
     {.name = "Label6(0)", .kind = Kind::Label, .left = 9000, .top = 240, .width = 1695, .height = 255, .text = "",
-     .tabIndex = 32, .accessibleDescription = "Lectura del cursor sobre la gráfica: tiempo (s) , temperatura (ºC)"},
+     .tabIndex = 32, .accessibleDescription = Text::ReadoutDescription},
     {.name = "Label7", .kind = Kind::Label, .left = 120, .top = 7320, .width = 14895, .height = 255,
-     .text = "Programa desarrollado con la ayuda de un proyecto de innovación docente de la universidad.",
+     .caption = Text::CreditCaption,
      .font = Font::Credit, .align = Align::Centre, .tabIndex = 33},
     {.name = "Line3(0)", .kind = Kind::Line, .left = 8280, .top = 5760, .width = 8880, .height = 5760, .text = "",
      .visible = false, .lineColour = kRed, .lineWidth = 2},
@@ -218,11 +217,18 @@ double graphWithLegendHeight(int rows)
     return last.top + last.height + gap - graph.top;
 }
 
+std::string_view caption(const Control& c) { return c.caption ? catalogue::text(*c.caption) : c.text; }
+
 std::string_view accessibleName(const Control& c)
 {
     if (c.labelledBy)
-        return control(c.labelledBy).text;
-    return c.accessibleName ? c.accessibleName : c.text;
+        return caption(control(c.labelledBy));
+    return c.accessibleName ? catalogue::text(*c.accessibleName) : caption(c);
+}
+
+std::string_view accessibleDescription(const Control& c)
+{
+    return c.accessibleDescription ? catalogue::text(*c.accessibleDescription) : std::string_view();
 }
 
 }  // namespace calvetra::layout

@@ -6,10 +6,12 @@
 // builds its window from this one table, so a change to the layout is one
 // edit here.
 
+#include <optional>
 #include <span>
 #include <string_view>
 
 #include "calvetra_version.h"
+#include "toolkit/catalogue.h"
 #include "toolkit/display_list.h"
 #include "toolkit/window.h"
 
@@ -69,7 +71,8 @@ struct Control {
     // Left, top, width and height in twips in the container's client area;
     // for a line, its end points X1, Y1, X2, Y2.
     int left, top, width, height;
-    const char* text;  // caption, initial text, or the picture's name (Image1)
+    const char* text = "";          // a box's initial text, or the picture's name (Image1)
+    std::optional<Text> caption{};  // a caption, from the catalogue
     Font font = Font::Window;
     Align align = Align::Left;
     bool transparent = false;  // a label that lets the diagram show through
@@ -82,10 +85,10 @@ struct Control {
     // Who names the control to assistive technology: a text box is named by
     // its caption label; other controls by their own text, or this name.
     const char* labelledBy = nullptr;
-    const char* accessibleName = nullptr;
+    std::optional<Text> accessibleName{};
     // A fixed explanation, read after the name (labels whose caption changes
     // keep it here, so that their name is always their current caption).
-    const char* accessibleDescription = nullptr;
+    std::optional<Text> accessibleDescription{};
 };
 
 // Every control of the window, in tab-index order, the uncounted ones
@@ -130,8 +133,13 @@ PictureSize graphSize();
 // Gráfica").
 double graphWithLegendHeight(int rows);
 
+// A control's caption in the current language, or the text it starts with.
+std::string_view caption(const Control& control);
+
 // The name an assistive technology reads for a control: its labelling
-// control's caption, its own accessible name, or its own text.
+// control's caption, its own accessible name, or its own caption; and the
+// explanation read after it (empty for none), in the current language.
 std::string_view accessibleName(const Control& control);
+std::string_view accessibleDescription(const Control& control);
 
 }  // namespace calvetra::layout

@@ -67,7 +67,7 @@ val controlForPage(const layout::Control& c)
     pixels.set("width", r.width);
     pixels.set("height", r.height);
     o.set("pixels", pixels);
-    o.set("text", str(c.text));
+    o.set("text", val(std::string(layout::caption(c))));
     const layout::FontSpec font = layout::fontSpec(c.font);
     o.set("fontFamily", str(font.family));
     o.set("fontFaces", facesOf(font.family));
@@ -87,7 +87,10 @@ val controlForPage(const layout::Control& c)
     }
     if (c.accessibleName || c.labelledBy)
         o.set("accessibleName", val(std::string(layout::accessibleName(c))));
-    o.set("accessibleDescription", str(c.accessibleDescription));
+    if (c.accessibleDescription)
+        o.set("accessibleDescription", val(std::string(layout::accessibleDescription(c))));
+    else
+        o.set("accessibleDescription", val::null());
     return o;
 }
 

@@ -145,16 +145,32 @@ std::array<std::string, 6> figureTexts(const RunFigures& f, char separator)
             single(f.valve),  single(f.power),  text::general(f.span, separator)};
 }
 
-std::string Form1::RunDescription(std::int16_t slot) const
+std::string runLegend(const RunFigures& shown, char separator)
 {
-    const auto f = figureTexts(shownFigures(slot), separator_);
-    return "V = " + f[0] + " (l) -- Q = " + f[1] + " (l/h) -- To = " + f[2] + " (ºC) -- Ap.Valv = " + f[3] + " (%)";
+    const auto f = figureTexts(shown, separator);
+    return catalogue::format(Text::RunLegend, {f[0], f[1], f[2], f[3]});
 }
 
-std::string Form1::RunHeading(std::int16_t slot) const
+std::string runHeading(const RunFigures& shown, char separator)
 {
-    const auto f = figureTexts(shownFigures(slot), separator_);
-    return RunDescription(slot) + " -- q = " + f[4] + " (W) -- t máximo = " + f[5] + " (s)";
+    const auto f = figureTexts(shown, separator);
+    return catalogue::format(Text::RunHeading, {runLegend(shown, separator), f[4], f[5]});
+}
+
+std::string Form1::RunDescription(std::int16_t slot) const { return runLegend(shownFigures(slot), separator_); }
+
+std::string Form1::RunHeading(std::int16_t slot) const { return runHeading(shownFigures(slot), separator_); }
+
+// The legends are texts of the current language: written again in the one
+// just chosen.
+void Form1::languageChanged()
+{
+    for (std::size_t k = 0; k < drawn_.runs.size(); ++k) {
+        DrawnRun& run = drawn_.runs[k];
+        run.legend = runLegend(run.shown, separator_);
+        run.heading = runHeading(run.shown, separator_);
+        window_.setCaption(label4(static_cast<int>(k)), run.legend);
+    }
 }
 
 std::optional<RunFigures> Form1::typedFigures() const

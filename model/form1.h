@@ -50,6 +50,10 @@ struct DrawnRun {
 // opening and power in the short form of a 32-bit number, the initial
 // temperature with one decimal, the span in full.
 std::array<std::string, 6> figureTexts(const RunFigures& shown, char separator);
+
+// A run's legend, and its heading: the legend with the power and the span.
+std::string runLegend(const RunFigures& shown, char separator);
+std::string runHeading(const RunFigures& shown, char separator);
 struct DrawnGraph {
     std::vector<DrawnRun> runs;
     long stepCount = 0;
@@ -130,6 +134,8 @@ public:
 
     // The legend text of run slot s.
     std::string RunDescription(std::int16_t s) const;
+    // After another language is chosen: the texts the program wrote, in it.
+    void languageChanged();
     // The legend text with the heater power and the curve's span.
     std::string RunHeading(std::int16_t s) const;
     // The figures of slot s as its legend shows them.

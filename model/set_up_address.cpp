@@ -234,6 +234,11 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
             out.ignored.push_back(quoted("n=" + std::string(value)) + ", que solo puede ser 1000 o 5000");
     } else if (key == "runs") {
         readRuns(value, out);
+    } else if (key == "lang") {
+        // An unknown language: Spanish, and the message names it.
+        s.language = catalogue::language(value) ? std::string(value) : "es";
+        if (!catalogue::language(value))
+            out.ignored.push_back(catalogue::format(Text::AddressUnknownLanguage, {quoted(value)}));
     } else if (key != "fin") {
         out.ignored.push_back("la clave desconocida " + quoted(key));
     }
@@ -254,6 +259,8 @@ std::string addressOf(const Form1& form, const Window& window)
     const DrawnGraph& graph = form.drawnGraph();
     if (!graph.runs.empty() && graph.stepCount == 1000)
         out += "&n=1000";
+    if (const std::string_view language = catalogue::current().code; language != "es")
+        out += "&lang=" + std::string(language);
     if (!graph.runs.empty()) {
         out += "&runs=";
         for (std::size_t k = 0; k < graph.runs.size(); ++k) {
@@ -429,6 +436,13 @@ std::string openAddress(Form1& form, Window& window, std::string_view address,
                         const std::vector<std::string>& alsoIgnored)
 {
     ParsedAddress parsed = parseAddress(address);
+    // The link's language first, so that its message is in it too.
+    if (const std::string& language = parsed.setUp.language;
+        !language.empty() && language != catalogue::current().code) {
+        catalogue::choose(language);
+        form.languageChanged();
+        parsed = parseAddress(address);
+    }
     parsed.ignored.insert(parsed.ignored.begin(), alsoIgnored.begin(), alsoIgnored.end());
     SetUp& s = parsed.setUp;
     // Each refusal takes one piece out (a run, the span or the query), so

@@ -15,6 +15,7 @@
 //         query (a time edit then integrates 1000 steps, not 5000)
 //   runs  up to three runs, ";" between them, each "V,Q,To,Ap,q,t" as the
 //         boxes held them when "Calcular" drew it
+//   lang  the language the program speaks, when not Spanish ("en", "ca", ...)
 //   fin   the end: a fragment without it has been cut off
 //
 // Numbers are written with the point and read back to the same value.
@@ -50,6 +51,7 @@ struct SetUp {
     std::optional<double> instant;     // the instantaneous-time box
     bool queryBeforeTimeEdit = false;  // n=1000
     std::vector<RunFigures> runs;
+    std::string language;  // lang=: a language the program speaks; empty when not given
 };
 
 struct ParsedAddress {

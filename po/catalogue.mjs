@@ -11,9 +11,9 @@
 import fs from 'node:fs';
 import path from 'node:path';
 
-// The help's entries are its blocks, keyed "Help"; the msgid is the block's
+// The help's entries are its blocks, keyed "help"; the msgid is the block's
 // inner HTML as it stands in the Spanish document.
-const HELP = 'Help';
+const HELP = 'help';
 const BLOCK = /<(title|h1|h2|h3|p|li|th|td|dt|dd|caption)(\s[^>]*)?>([\s\S]*?)<\/\1>/g;
 // A block worth translating has a word in it (not "ºC", "m³/s" or "T<sub>0</sub>").
 const hasWords = (html) => /\p{L}{3,}/u.test(html.replace(/<[^>]*>|\{\{[^}]*\}\}/g, ' '));

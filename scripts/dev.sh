@@ -25,7 +25,7 @@ packages=(
   binutils-mingw-w64-i686
   emscripten chromium firefox-esr webkit2gtk-driver
   dpkg-dev file lintian appstream desktop-file-utils
-  unzip
+  unzip gettext
 )
 # npm comes with some Node.js packages and on its own in Debian's.
 command -v npm >/dev/null || packages+=(npm)

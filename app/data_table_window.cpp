@@ -6,8 +6,10 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/translations.h"
 #include "graph/run_table.h"
 #include "model/form1.h"
+#include "toolkit/layout.h"
 
 namespace {
 
@@ -19,9 +21,8 @@ DataTableWindow::DataTableWindow(const calvetra::Form1& form, const calvetra::Di
     : QWidget(parent, Qt::Window), form_(form), picture_(picture)
 {
     setObjectName(QStringLiteral("TablaDeDatos"));
-    setWindowTitle(QStringLiteral("Tabla de datos — CALVETRA"));
     auto* layout = new QVBoxLayout(this);
-    empty_ = new QLabel(QStringLiteral("No hay ninguna curva en la gráfica."), this);
+    empty_ = new QLabel(this);
     runsCaption_ = new QLabel(this);
     temperaturesCaption_ = new QLabel(this);
     layout->addWidget(empty_);
@@ -32,6 +33,16 @@ DataTableWindow::DataTableWindow(const calvetra::Form1& form, const calvetra::Di
     temperaturesView_ = addTable(temperaturesModel_);
     layout->addWidget(temperaturesView_, 1);
     resize(720, 640);
+    retranslate();
+}
+
+void DataTableWindow::retranslate()
+{
+    setWindowTitle(uiText(calvetra::Text::DataTableTitle) + QStringLiteral(" — ") +
+                   QString::fromLatin1(calvetra::layout::kTitle));
+    empty_->setText(uiText(calvetra::Text::NoRuns));
+    // The tables' headings are the core's, built again in the new language.
+    shownRevision_ = ~std::uint64_t{0};
     refresh();
 }
 

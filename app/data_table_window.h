@@ -25,6 +25,9 @@ public:
     // Builds the tables again if the graph has changed since the last time.
     void refresh();
 
+    // The title, the captions and the headings in the current language.
+    void retranslate();
+
     QTableView* runsView() const { return runsView_; }
     QTableView* temperaturesView() const { return temperaturesView_; }
 

@@ -14,15 +14,28 @@
 
 #include "app/data_table_window.h"
 #include "app/picture_box.h"
+#include "app/translations.h"
 #include "graph/graph_svg.h"
 #include "graph/runs_csv.h"
 #include "model/form1.h"
 #include "toolkit/layout.h"
 
+using calvetra::Text;
+
 namespace {
 
-const QString kGraphTypes = QStringLiteral("Imagen PNG (*.png);;Dibujo SVG (*.svg);;Documento PDF (*.pdf)");
-const QString kDataTypes = QStringLiteral("Datos CSV (*.csv)");
+// The file types a save dialog offers: each kind's name in the current
+// language, then its pattern.
+QString fileTypes(std::initializer_list<std::pair<Text, const char*>> types)
+{
+    QStringList list;
+    for (const auto& [name, suffix] : types)
+        list << uiText(name) + QStringLiteral(" (*.%1)").arg(QLatin1String(suffix));
+    return list.join(QStringLiteral(";;"));
+}
+
+QString graphTypes() { return fileTypes({{Text::PngFiles, "png"}, {Text::SvgFiles, "svg"}, {Text::PdfFiles, "pdf"}}); }
+QString dataTypes() { return fileTypes({{Text::CsvFiles, "csv"}}); }
 
 // Why a file could not be written, in the user's words (the system's own
 // wording would be in the system's language).
@@ -30,20 +43,20 @@ QString failureReason(const QSaveFile& file, const QString& path)
 {
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (!folder.exists())
-        return QStringLiteral("la carpeta no existe");
+        return uiText(Text::SaveFailureNoFolder);
     if (!folder.isWritable())
-        return QStringLiteral("no hay permiso para escribir en la carpeta");
+        return uiText(Text::SaveFailureFolderPermission);
     switch (file.error()) {
     case QFileDevice::ResourceError:
-        return QStringLiteral("no queda espacio en el disco");
+        return uiText(Text::SaveFailureDiskFull);
     case QFileDevice::PermissionsError:
-        return QStringLiteral("no hay permiso para escribir el archivo");
+        return uiText(Text::SaveFailureFilePermission);
     case QFileDevice::RenameError:
-        return QStringLiteral("no se pudo reemplazar el archivo anterior");
+        return uiText(Text::SaveFailureReplace);
     case QFileDevice::OpenError:
-        return QStringLiteral("no se pudo crear el archivo");
+        return uiText(Text::SaveFailureCreate);
     default:
-        return QStringLiteral("no se pudo escribir el archivo entero (el disco puede estar lleno)");
+        return uiText(Text::SaveFailureIncomplete);
     }
 }
 
@@ -75,11 +88,10 @@ GraphResults::GraphResults(QWidget* window, PictureBox* picture, const calvetra:
     };
     // Ctrl+C copies the graph only while the graph has the focus: in a box
     // it copies the box's text, as always.
-    copy_ = addAction(QStringLiteral("Copiar gráfica"), QKeySequence::Copy, Qt::WidgetShortcut, picture);
-    save_ = addAction(QStringLiteral("Guardar gráfica como…"), QKeySequence::Save, Qt::WindowShortcut, window);
-    export_ =
-        addAction(QStringLiteral("Exportar datos…"), QKeySequence(Qt::CTRL | Qt::Key_E), Qt::WindowShortcut, window);
-    print_ = addAction(QStringLiteral("Imprimir…"), QKeySequence::Print, Qt::WindowShortcut, window);
+    copy_ = addAction(QKeySequence::Copy, Qt::WidgetShortcut, picture);
+    save_ = addAction(QKeySequence::Save, Qt::WindowShortcut, window);
+    export_ = addAction(QKeySequence(Qt::CTRL | Qt::Key_E), Qt::WindowShortcut, window);
+    print_ = addAction(QKeySequence::Print, Qt::WindowShortcut, window);
     // Each action inside the program's one guard, like every other.
     const auto guardedAction = [this](QAction* action, void (GraphResults::*run)()) {
         connect(action, &QAction::triggered, this, [this, run] { form_.guarded([this, run] { (this->*run)(); }); });
@@ -88,8 +100,9 @@ GraphResults::GraphResults(QWidget* window, PictureBox* picture, const calvetra:
     guardedAction(save_, &GraphResults::saveGraphAs);
     guardedAction(export_, &GraphResults::exportDataAs);
     guardedAction(print_, &GraphResults::printGraph);
-    table_ = new QAction(QStringLiteral("Ver tabla de datos"), this);
+    table_ = new QAction(this);
     guardedAction(table_, &GraphResults::showTable);
+    retranslate();
 
     picture->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picture, &QWidget::customContextMenuRequested, this, &GraphResults::showMenu);
@@ -99,14 +112,25 @@ GraphResults::GraphResults(QWidget* window, PictureBox* picture, const calvetra:
     updateActions();
 }
 
-QAction* GraphResults::addAction(const QString& text, const QKeySequence& keys, Qt::ShortcutContext context,
-                                 QWidget* owner)
+QAction* GraphResults::addAction(const QKeySequence& keys, Qt::ShortcutContext context, QWidget* owner)
 {
-    auto* action = new QAction(text, this);
+    auto* action = new QAction(this);
     action->setShortcut(keys);
     action->setShortcutContext(context);
     owner->addAction(action);
     return action;
+}
+
+void GraphResults::retranslate()
+{
+    for (const auto& [action, key] : {std::pair{copy_, Text::CopyGraph},
+                                      {save_, Text::SaveGraphAs},
+                                      {export_, Text::ExportData},
+                                      {print_, Text::Print},
+                                      {table_, Text::ShowDataTable}})
+        action->setText(uiText(key));
+    if (tableWindow_)
+        tableWindow_->retranslate();
 }
 
 void GraphResults::updateActions()
@@ -156,7 +180,7 @@ QString GraphResults::choose(const QString& title, const QString& name, const QS
 
 void GraphResults::saveGraphAs()
 {
-    const QString path = choose(QStringLiteral("Guardar gráfica como"), QStringLiteral("calvetra.png"), kGraphTypes);
+    const QString path = choose(uiText(Text::SaveGraphTitle), QStringLiteral("calvetra.png"), graphTypes());
     if (!path.isEmpty())
         saveGraph(path);
 }
@@ -165,7 +189,7 @@ void GraphResults::exportDataAs()
 {
     if (form_.drawnGraph().runs.empty())
         return;
-    const QString path = choose(QStringLiteral("Exportar datos"), QStringLiteral("calvetra.csv"), kDataTypes);
+    const QString path = choose(uiText(Text::ExportDataTitle), QStringLiteral("calvetra.csv"), dataTypes());
     if (!path.isEmpty())
         exportData(path);
 }
@@ -199,8 +223,7 @@ bool GraphResults::writeFile(const QString& path, const std::function<bool(QIODe
     const bool written = file.open(QIODevice::WriteOnly) && write(file) && file.commit();
     if (!written) {
         file.cancelWriting();
-        presenter_(QStringLiteral("No se ha podido guardar el archivo «%1»: %2.")
-                       .arg(QDir::toNativeSeparators(path), failureReason(file, path)));
+        presenter_(uiFormat(Text::SaveFailed, {QDir::toNativeSeparators(path), failureReason(file, path)}));
         return false;
     }
     folder_ = QFileInfo(path).absolutePath();
@@ -213,7 +236,7 @@ void GraphResults::printGraph()
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("CALVETRA"));
     QPrintDialog dialog(&printer, window_);
-    dialog.setWindowTitle(QStringLiteral("Imprimir"));
+    dialog.setWindowTitle(uiText(Text::PrintTitle));
     if (dialog.exec() == QDialog::Accepted)
         picture().print(printer);
 }

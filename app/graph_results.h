@@ -42,6 +42,10 @@ public:
     DataTableWindow* tableWindow() const { return tableWindow_; }
     void setPathChooser(PathChooser chooser) { chooser_ = std::move(chooser); }
 
+    // The menu's items, and the data table's window, in the current
+    // language.
+    void retranslate();
+
     // Items that need a run follow what the graph shows; called after every
     // event the program handles.
     void updateActions();
@@ -66,7 +70,7 @@ public slots:
     void showMenu(const QPoint& position);  // in the graph box's pixels
 
 private:
-    QAction* addAction(const QString& text, const QKeySequence& keys, Qt::ShortcutContext context, QWidget* owner);
+    QAction* addAction(const QKeySequence& keys, Qt::ShortcutContext context, QWidget* owner);
     bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write);
     QString choose(const QString& title, const QString& name, const QString& types);
 

@@ -15,9 +15,13 @@ public:
 
     QTextBrowser* browser() const { return browser_; }
 
+    // The title and the document in the current language.
+    void retranslate();
+
     // The help document with its figures filled in.
     static QString document(char separator);
 
 private:
+    char separator_;
     QTextBrowser* browser_;
 };

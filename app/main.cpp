@@ -3,26 +3,23 @@
 
 #include <QApplication>
 #include <QLocale>
-#include <QStringList>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
-#include "app/translations.h"
 #include "toolkit/layout.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("CALVETRA"));
+    QApplication::setApplicationName(QString::fromLatin1(calvetra::layout::kTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(calvetra::layout::kVersion));
-    installSpanishToolkitTexts(app);
+    // The language before the window, which is built in it. Numbers follow
+    // the system's decimal separator; the language never follows the system.
+    const CommandLine line = readCommandLine(QApplication::arguments());
 
     MainWindow window(MainWindow::decimalSeparatorOf(QLocale::system()));
     window.load();
     window.show();
-    // One argument: an address of the web page (or its fragment) whose
-    // set-up the window opens in.
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (!arguments.isEmpty())
-        window.openAddress(arguments.front(), arguments.mid(1));
+    openCommandLine(window, line);
     return app.exec();
 }

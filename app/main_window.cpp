@@ -14,6 +14,7 @@
 #include "app/help_window.h"
 #include "app/line_element.h"
 #include "app/picture_box.h"
+#include "app/translations.h"
 #include "model/set_up_address.h"
 #include "toolkit/layout.h"
 
@@ -57,7 +58,7 @@ QString qtText(std::string_view utf8) { return QString::fromUtf8(utf8.data(), st
 
 QLabel* makeLabel(QWidget* parent, const layout::Control& c)
 {
-    auto* label = new QLabel(qtText(layout::caption(c)), parent);
+    auto* label = new QLabel(parent);
     // A caption too wide for its label wraps at blanks; what falls below
     // the label is cut off. Captions are plain text, never markup.
     label->setWordWrap(true);
@@ -95,9 +96,9 @@ QLineEdit* makeBox(QWidget* parent, const layout::Control& c)
     return edit;
 }
 
-QPushButton* makeButton(QWidget* parent, const layout::Control& c)
+QPushButton* makeButton(QWidget* parent)
 {
-    auto* button = new QPushButton(qtText(layout::caption(c)), parent);
+    auto* button = new QPushButton(parent);
     // No default button: Enter in a box presses nothing.
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -152,14 +153,26 @@ void MainWindow::load()
 
 QString MainWindow::address() const { return QString::fromStdString(calvetra::addressOf(*form_, *this)); }
 
-void MainWindow::openAddress(const QString& address, const QStringList& otherArguments)
+void MainWindow::openAddress(const QString& address, const QStringList& otherArguments, const QString& unknownLanguage)
 {
-    std::vector<std::string> ignored;
-    for (const QString& argument : otherArguments)
-        ignored.push_back("el argumento de más «" + argument.left(30).toStdString() + "»");
+    using calvetra::Text;
     std::string message;
     handOver([&] {
-        form_->guarded([&] { message = calvetra::openAddress(*form_, *this, address.toStdString(), ignored); });
+        form_->guarded([&] {
+            // The link's language before anything is named, so that the one
+            // message is all in it.
+            const std::string link = address.toStdString();
+            if (calvetra::chooseLinkLanguage(*form_, link))
+                retranslate();
+            std::vector<std::string> ignored;
+            if (!unknownLanguage.isEmpty())
+                ignored.push_back(calvetra::catalogue::format(
+                    Text::AddressUnknownLanguage, {uiFormat(Text::Quoted, {unknownLanguage.left(30)}).toStdString()}));
+            for (const QString& argument : otherArguments)
+                ignored.push_back(
+                    uiFormat(Text::IgnoredArgument, {uiFormat(Text::Quoted, {argument.left(30)})}).toStdString());
+            message = calvetra::openAddress(*form_, *this, link, ignored);
+        });
     });
     if (!message.empty())
         showMessage(message);
@@ -217,10 +230,10 @@ void MainWindow::buildControl(const layout::Control& c)
         w = makeBox(parent, c);
         break;
     case layout::Kind::Button:
-        w = makeButton(parent, c);
+        w = makeButton(parent);
         break;
     case layout::Kind::Frame:
-        w = new QGroupBox(qtText(layout::caption(c)), parent);
+        w = new QGroupBox(parent);
         break;
     case layout::Kind::PictureBox:
         w = new PictureBox(scale_.pixelsPerTwip(), parent);
@@ -234,11 +247,38 @@ void MainWindow::buildControl(const layout::Control& c)
     w->setGeometry(r.left, r.top, r.width, r.height);
     if (c.font != layout::Font::Window)
         w->setFont(qtFont(c.font));
+    setTexts(c, w);
+    w->setVisible(c.visible);
+}
+
+// A control's caption and what assistive technology says of it, in the
+// current language. Captions the program writes at run time (legends,
+// read-outs) are left to it.
+void MainWindow::setTexts(const layout::Control& c, QWidget* w)
+{
+    if (c.caption) {
+        const QString caption = qtText(layout::caption(c));
+        if (auto* label = qobject_cast<QLabel*>(w))
+            label->setText(caption);
+        else if (auto* button = qobject_cast<QPushButton*>(w))
+            button->setText(caption);
+        else if (auto* frame = qobject_cast<QGroupBox*>(w))
+            frame->setTitle(caption);
+    }
     if (c.accessibleName || c.labelledBy)
         w->setAccessibleName(qtText(layout::accessibleName(c)));
     if (c.accessibleDescription)
         w->setAccessibleDescription(qtText(layout::accessibleDescription(c)));
-    w->setVisible(c.visible);
+}
+
+void MainWindow::retranslate()
+{
+    installToolkitTexts(*QCoreApplication::instance());
+    for (const layout::Control& c : layout::controls())
+        setTexts(c, widget(c));
+    results_->retranslate();
+    if (help_)
+        help_->retranslate();
 }
 
 // The controls the program talks to, by their names in the layout.

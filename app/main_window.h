@@ -49,10 +49,16 @@ public:
 
     // The set-up as an address fragment ("v=1&…&fin"), and a freshly
     // loaded window brought to the set-up of an address (a whole address or
-    // its fragment); what cannot be applied, and the arguments given besides
-    // it, are named in one message.
+    // its fragment), in the address's language if it gives one; what cannot
+    // be applied, the arguments given besides it and a language asked for
+    // that the program does not have are named in one message.
     QString address() const;
-    void openAddress(const QString& address, const QStringList& otherArguments = {});
+    void openAddress(const QString& address, const QStringList& otherArguments = {},
+                     const QString& unknownLanguage = {});
+
+    // Every caption, accessible name and description, menu item, title and
+    // the help in the current language, and the toolkit's texts with them.
+    void retranslate();
 
     // The graph's menu and the files it writes.
     GraphResults* results() const { return results_; }
@@ -75,6 +81,7 @@ private:
     void buildWindow();
     void buildControls();
     void buildControl(const calvetra::layout::Control& control);
+    static void setTexts(const calvetra::layout::Control& control, QWidget* widget);
     QWidget* widget(const calvetra::layout::Control& control) const;
     void findControls();
     void setFocusOrder();

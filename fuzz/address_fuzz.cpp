@@ -2,6 +2,8 @@
 // program whatever bytes it holds. It traps (keeping the input) when
 // opening throws, when something is ignored without a message, or
 // when the address the program writes afterwards is not read back whole.
+// Every input starts in Spanish, as the program does; a link's lang may
+// choose another language, which the written address then keeps.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/messages.h"
 #include "model/set_up_address.h"
 #include "tests/support/recording_window.h"
 
@@ -27,6 +30,7 @@ using namespace calvetra;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view address(reinterpret_cast<const char*>(data), size);
+    catalogue::choose("es");
     const ParsedAddress parsed = parseAddress(address);
     if (parsed.setUp.runs.size() > 3)
         fail("more than three runs read", std::to_string(parsed.setUp.runs.size()));
@@ -42,8 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("something ignored without a message", addressMessage(parsed));
     // Only the program's own overflow report may come up while opening.
     for (const std::string& m : program.window.messages)
-        if (m.rfind("Desbordamniento a t = ", 0) != 0)
+        if (!messages::isOverflow(m))
             fail("a message during the replay", m);
+    // A link's language is the one spoken now: its own, or Spanish for one
+    // the program does not have.
+    const std::string& language = parseAddress(address).setUp.language;
+    if (!language.empty() && catalogue::current().code != language)
+        fail("the link's language is not the one spoken", language);
 
     // What the program writes now reads back whole and opens the same way.
     const std::string written = addressOf(program.form, program.window);

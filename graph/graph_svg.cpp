@@ -149,7 +149,8 @@ std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph)
            num(box.width / layout::kTwipsPerPixel) + "\" height=\"" + num(height / layout::kTwipsPerPixel) +
            "\" viewBox=\"0 0 " + num(box.width) + " " + num(height) + "\" xml:space=\"preserve\" font-family=\"" +
            fontFamilies() + "\" font-size=\"" + num(size) + "\">\n";
-    out += "<title>CALVETRA</title>\n<desc>Temperatura del tanque frente al tiempo</desc>\n";
+    out += std::string("<title>") + layout::kTitle + "</title>\n<desc>" +
+           escaped(std::string(catalogue::text(Text::GraphPictureDescription))) + "</desc>\n";
     out += "<rect width=\"" + num(box.width) + "\" height=\"" + num(height) + "\" fill=\"" + kBackground + "\"/>\n";
 
     Writer w(out);

@@ -1,12 +1,13 @@
 #include "graph/run_table.h"
 
+#include "toolkit/catalogue.h"
 #include "toolkit/text.h"
 
 namespace calvetra {
 
 namespace {
 
-constexpr const char* kRunNames[] = {"Curva roja", "Curva verde", "Curva azul"};
+constexpr Text kRunNames[] = {Text::RedRun, Text::GreenRun, Text::BlueRun};
 constexpr long kTwentieths = 20;
 
 // The time of step j as the graph places it.
@@ -21,18 +22,20 @@ RunTables drawnRunTables(const DrawnGraph& graph, const RunStore& store, char se
     RunTables tables;
     TextTable& runs = tables.runs;
     TextTable& temps = tables.temperatures;
-    runs.caption = "Figuras de cada curva";
-    temps.caption = "Temperatura de cada curva cada veinteavo del tiempo simulado";
-    runs.columns = {"Figura"};
-    temps.columns = {"t (s)"};
-    runs.rows = {{"V (l)"}, {"Q (l/h)"},      {"To (ºC)"},      {"Ap.Valv (%)"},
-                 {"q (W)"}, {"t máximo (s)"}, {"T final (ºC)"}, {"Desbordamiento a t (s)"}};
+    const auto text = [](Text key) { return std::string(catalogue::text(key)); };
+    runs.caption = text(Text::FiguresTableCaption);
+    temps.caption = text(Text::TemperaturesTableCaption);
+    runs.columns = {text(Text::FigureHeading)};
+    temps.columns = {text(Text::TimeHeading)};
+    for (const Text row : {Text::VolumeRow, Text::FeedRow, Text::InitialTempRow, Text::ValveRow, Text::PowerRow,
+                           Text::SpanRow, Text::FinalTempRow, Text::OverflowTimeRow})
+        runs.rows.push_back({text(row)});
 
     for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRunNames); ++k) {
         const DrawnRun& run = graph.runs[k];
         const long slot = static_cast<long>(k);
-        runs.columns.push_back(kRunNames[k]);
-        temps.columns.push_back(std::string("T ") + kRunNames[k] + " (ºC)");
+        runs.columns.push_back(text(kRunNames[k]));
+        temps.columns.push_back(catalogue::format(Text::RunTemperatureHeading, {catalogue::text(kRunNames[k])}));
         const auto figures = figureTexts(run.shown, separator);
         std::vector<std::string> cells(figures.begin(), figures.end());
         cells.push_back(temperature(store.RunTemps.at(slot, run.lastStep), separator));

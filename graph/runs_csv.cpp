@@ -1,5 +1,6 @@
 #include "graph/runs_csv.h"
 
+#include "toolkit/catalogue.h"
 #include "toolkit/text.h"
 
 namespace calvetra {
@@ -27,7 +28,7 @@ std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char de
 {
     const char separator = decimalSeparator == ',' ? ';' : ',';
     std::string csv = "\xEF\xBB\xBF";  // byte order mark
-    csv += "t (s)";
+    csv += field(std::string(catalogue::text(Text::TimeHeading)), separator);
     for (const DrawnRun& run : graph.runs)
         csv += separator + field(run.heading, separator);
     csv += "\r\n";

@@ -55,6 +55,8 @@ std::string runText(const RunFigures& f)
     return s;
 }
 
+using catalogue::format;
+
 // A piece of the address as the message quotes it: printable ASCII only,
 // and short.
 std::string quoted(std::string_view s)
@@ -62,7 +64,7 @@ std::string quoted(std::string_view s)
     std::string out;
     for (char c : s.substr(0, 30))
         out += (c >= 0x20 && c < 0x7f) ? c : '?';
-    return "«" + out + (s.size() > 30 ? "…" : "") + "»";
+    return format(Text::Quoted, {out + (s.size() > 30 ? "…" : "")});
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -100,25 +102,25 @@ bool numberSyntax(std::string_view s)
 // The number, or why it cannot be taken.
 struct Number {
     double value = 0;
-    std::string problem;  // empty when the number is good
+    std::string_view problem;  // empty when the number is good
 };
 
 Number readNumber(std::string_view s, bool negativeAllowed)
 {
     if (s.empty())
-        return {0, "está vacío"};
+        return {0, catalogue::text(Text::NumberEmpty)};
     if (s.size() > kMaxNumber || !numberSyntax(s))
-        return {0, "no es un número"};
+        return {0, catalogue::text(Text::NumberNotANumber)};
     double v = 0;
     try {
         v = text::parseLeadingNumber(s);
     } catch (const RuntimeFault&) {
-        return {0, "es demasiado grande"};
+        return {0, catalogue::text(Text::NumberTooLarge)};
     }
     if (!(std::fabs(v) <= kHuge))
-        return {0, "es demasiado grande"};
+        return {0, catalogue::text(Text::NumberTooLarge)};
     if (v < 0 && !negativeAllowed)
-        return {0, "es negativo"};
+        return {0, catalogue::text(Text::NumberNegative)};
     return {v, {}};
 }
 
@@ -175,20 +177,20 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-ParsedAddress unread(const std::string& why) { return {{}, {}, {}, why}; }
+ParsedAddress unread(std::string_view why) { return {{}, {}, {}, std::string(why)}; }
 
 void readRuns(std::string_view value, ParsedAddress& out)
 {
     const std::vector<std::string_view> runs = split(value, ';');
     for (std::size_t k = 0; k < runs.size(); ++k) {
-        const std::string name = "la simulación " + std::to_string(k + 1);
+        const std::string number = std::to_string(k + 1);
         if (k == kMaxRuns) {
-            out.ignored.push_back("las simulaciones a partir de la cuarta (en la gráfica caben tres)");
+            out.ignored.emplace_back(catalogue::text(Text::IgnoredRunsBeyondThree));
             return;
         }
         const std::vector<std::string_view> figures = split(runs[k], ',');
         if (figures.size() != 6) {
-            out.ignored.push_back(name + " (" + quoted(runs[k]) + "), que no tiene seis números");
+            out.ignored.push_back(format(Text::IgnoredRunNotSix, {number, quoted(runs[k])}));
             continue;
         }
         std::array<double, 6> v{};
@@ -197,10 +199,10 @@ void readRuns(std::string_view value, ParsedAddress& out)
             const Number n = readNumber(figures[f], f == 4);
             v[f] = n.value;
             if (!n.problem.empty())
-                problem = quoted(figures[f]) + " " + n.problem;
+                problem = format(Text::IgnoredRunFigure, {number, quoted(figures[f]), n.problem});
         }
         if (!problem.empty())
-            out.ignored.push_back(name + ", porque " + problem);
+            out.ignored.push_back(problem);
         else {
             out.setUp.runs.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
             out.runNumbers.push_back(k + 1);
@@ -216,7 +218,8 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
             continue;
         const Number n = readNumber(value, k.negativeAllowed);
         if (!n.problem.empty())
-            out.ignored.push_back(quoted(std::string(key) + "=" + std::string(value)) + ", que " + n.problem);
+            out.ignored.push_back(
+                format(Text::IgnoredValue, {quoted(std::string(key) + "=" + std::string(value)), n.problem}));
         else
             s.*k.field = n.value;
         return;
@@ -224,23 +227,23 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
     if (key == "i") {
         const Number n = readNumber(value, false);
         if (!n.problem.empty())
-            out.ignored.push_back(quoted("i=" + std::string(value)) + ", que " + n.problem);
+            out.ignored.push_back(format(Text::IgnoredValue, {quoted("i=" + std::string(value)), n.problem}));
         else
             s.instant = n.value;
     } else if (key == "n") {
         if (value == "1000" || value == "5000")
             s.queryBeforeTimeEdit = value == "1000";
         else
-            out.ignored.push_back(quoted("n=" + std::string(value)) + ", que solo puede ser 1000 o 5000");
+            out.ignored.push_back(format(Text::IgnoredStepCount, {quoted("n=" + std::string(value))}));
     } else if (key == "runs") {
         readRuns(value, out);
     } else if (key == "lang") {
         // An unknown language: Spanish, and the message names it.
         s.language = catalogue::language(value) ? std::string(value) : "es";
         if (!catalogue::language(value))
-            out.ignored.push_back(catalogue::format(Text::AddressUnknownLanguage, {quoted(value)}));
+            out.ignored.push_back(format(Text::AddressUnknownLanguage, {quoted(value)}));
     } else if (key != "fin") {
-        out.ignored.push_back("la clave desconocida " + quoted(key));
+        out.ignored.push_back(format(Text::IgnoredUnknownKey, {quoted(key)}));
     }
 }
 
@@ -279,31 +282,31 @@ ParsedAddress parseAddress(std::string_view address)
     if (hash != std::string_view::npos)
         text.remove_prefix(hash + 1);
     else if (!text.empty() && text.substr(0, 2) != "v=")
-        return unread("no es un enlace de CALVETRA (le falta «#v=1…»)");
+        return unread(catalogue::text(Text::AddressWhyNotALink));
     if (text.empty())
         return {};
     if (text.size() > kMaxAddress)
-        return unread("es demasiado largo");
+        return unread(catalogue::text(Text::AddressWhyTooLong));
     const std::optional<std::string> decoded = percentDecoded(text);
     if (!decoded)
-        return unread("tiene un «%» que no codifica nada");
+        return unread(catalogue::text(Text::AddressWhyBadPercent));
     if (decoded->find('%') != std::string::npos)
-        return unread("está codificado dos veces");
+        return unread(catalogue::text(Text::AddressWhyDoublyEncoded));
 
     std::vector<std::string_view> fields = split(*decoded, '&');
     const std::string_view version = fields.front();
     if (version.substr(0, 2) != "v=")
-        return unread("no empieza por la versión («v=1»)");
+        return unread(catalogue::text(Text::AddressWhyNoVersion));
     if (version != "v=1")
-        return unread("es de la versión " + quoted(version.substr(2)) + ", que este programa no lee");
+        return unread(format(Text::AddressWhyOtherVersion, {quoted(version.substr(2))}));
 
     ParsedAddress out;
     if (fields.back() != "fin") {
         // The last field may have lost its end: nothing of it is trusted.
         if (fields.size() > 1)
-            out.ignored.push_back(quoted(fields.back()) + ", porque el enlace está cortado (le falta «&fin»)");
+            out.ignored.push_back(format(Text::IgnoredCutField, {quoted(fields.back())}));
         else
-            out.ignored.push_back("nada, pero el enlace está cortado (le falta «&fin»)");
+            out.ignored.emplace_back(catalogue::text(Text::IgnoredCutNothing));
         fields.pop_back();
     }
     std::vector<std::string_view> seen;
@@ -312,7 +315,7 @@ ParsedAddress parseAddress(std::string_view address)
         const std::string_view key = fields[f].substr(0, eq);
         const std::string_view value = eq == std::string_view::npos ? std::string_view() : fields[f].substr(eq + 1);
         if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
-            out.ignored.push_back(quoted(fields[f]) + ", porque " + quoted(key) + " ya estaba");
+            out.ignored.push_back(format(Text::IgnoredRepeatedKey, {quoted(fields[f]), quoted(key)}));
             continue;
         }
         seen.push_back(key);
@@ -325,9 +328,9 @@ namespace {
 
 std::string listed(const std::vector<std::string>& items)
 {
-    std::string out;
-    for (std::size_t k = 0; k < items.size(); ++k)
-        out += (k == 0 ? "" : k + 1 == items.size() ? " y " : "; ") + items[k];
+    std::string out = items.empty() ? std::string() : items.front();
+    for (std::size_t k = 1; k < items.size(); ++k)
+        out = format(k + 1 == items.size() ? Text::ListLast : Text::ListNext, {out, items[k]});
     return out;
 }
 
@@ -336,11 +339,11 @@ std::string listed(const std::vector<std::string>& items)
 std::string addressMessage(const ParsedAddress& parsed)
 {
     if (!parsed.unread.empty())
-        return "No se ha aplicado el enlace, porque " + parsed.unread +
-               (parsed.ignored.empty() ? "" : "; se ha ignorado también " + listed(parsed.ignored)) + ".";
+        return parsed.ignored.empty() ? format(Text::AddressUnread, {parsed.unread})
+                                      : format(Text::AddressUnreadAndIgnored, {parsed.unread, listed(parsed.ignored)});
     if (parsed.ignored.empty())
         return {};
-    return "No se ha aplicado todo el enlace; se ha ignorado: " + listed(parsed.ignored) + ".";
+    return format(Text::AddressIgnored, {listed(parsed.ignored)});
 }
 
 namespace {
@@ -432,17 +435,22 @@ std::optional<Refusal> trial(const Form1& form, const Window& window, const SetU
 
 }  // namespace
 
+bool chooseLinkLanguage(Form1& form, std::string_view address)
+{
+    const std::string language = parseAddress(address).setUp.language;
+    if (language.empty() || language == catalogue::current().code)
+        return false;
+    catalogue::choose(language);
+    form.languageChanged();
+    return true;
+}
+
 std::string openAddress(Form1& form, Window& window, std::string_view address,
                         const std::vector<std::string>& alsoIgnored)
 {
-    ParsedAddress parsed = parseAddress(address);
     // The link's language first, so that its message is in it too.
-    if (const std::string& language = parsed.setUp.language;
-        !language.empty() && language != catalogue::current().code) {
-        catalogue::choose(language);
-        form.languageChanged();
-        parsed = parseAddress(address);
-    }
+    chooseLinkLanguage(form, address);
+    ParsedAddress parsed = parseAddress(address);
     parsed.ignored.insert(parsed.ignored.begin(), alsoIgnored.begin(), alsoIgnored.end());
     SetUp& s = parsed.setUp;
     // Each refusal takes one piece out (a run, the span or the query), so
@@ -450,25 +458,30 @@ std::string openAddress(Form1& form, Window& window, std::string_view address,
     int refusals = 0;
     while (const std::optional<Refusal> refused = trial(form, window, s)) {
         if (++refusals > static_cast<int>(kMaxRuns) + 2) {
-            parsed.ignored.push_back("todo lo demás, que el programa rechaza (" + refused->message + ")");
+            parsed.ignored.push_back(format(Text::IgnoredRestRefused, {refused->message}));
             s = {};
             break;
         }
-        const std::string why = ", que el programa rechaza (" + refused->message + ")";
+        const std::string_view why = refused->message;
+        // A refused value quoted whole: its figure is never cut short.
+        const auto refusedValue = [&](std::string_view key, double value) {
+            return format(Text::IgnoredValueRefused,
+                          {format(Text::Quoted, {std::string(key) + "=" + text::exactNumber(value)}), why});
+        };
         switch (refused->step) {
         case Step::Run:
-            parsed.ignored.push_back("la simulación " + std::to_string(parsed.runNumbers[refused->run]) + " (" +
-                                     quoted(runText(s.runs[refused->run])) + ")" + why);
+            parsed.ignored.push_back(format(Text::IgnoredRunRefused, {std::to_string(parsed.runNumbers[refused->run]),
+                                                                      quoted(runText(s.runs[refused->run])), why}));
             s.runs.erase(s.runs.begin() + static_cast<long>(refused->run));
             parsed.runNumbers.erase(parsed.runNumbers.begin() + static_cast<long>(refused->run));
             break;
         case Step::Span:
-            parsed.ignored.push_back("«t=" + text::exactNumber(s.span.value_or(0)) + "»" + why);
+            parsed.ignored.push_back(refusedValue("t", s.span.value_or(0)));
             s.span.reset();
             s.queryBeforeTimeEdit = false;
             break;
         case Step::Instant:
-            parsed.ignored.push_back("«i=" + text::exactNumber(s.instant.value_or(0)) + "»" + why);
+            parsed.ignored.push_back(refusedValue("i", s.instant.value_or(0)));
             s.instant.reset();
             break;
         }

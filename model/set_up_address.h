@@ -67,6 +67,12 @@ std::string addressOf(const Form1& form, const Window& window);
 // Reads a whole address, a fragment with or without "#", or nothing.
 ParsedAddress parseAddress(std::string_view address);
 
+// Speaks the language the address asks for (Spanish for one the program
+// does not have), the drawn runs' legends rewritten in it; true when that
+// changed the language. openAddress does this first; a face that names
+// what it left out calls it before writing those names.
+bool chooseLinkLanguage(Form1& form, std::string_view address);
+
 // Brings a freshly loaded program to the address's set-up. Returns the one
 // message for the user, empty when everything was applied; alsoIgnored is
 // named in it too (what the face itself left out).

@@ -177,6 +177,10 @@ function build(dir, helpFile, out) {
   for (const l of languages.slice(1)) writeIfChanged(path.join(out, 'help', `ayuda.${l.code}.html`), translatedHelp(helpHtml, l));
   writeIfChanged(path.join(out, 'help', 'ayuda.html'), helpHtml);
   writeIfChanged(path.join(out, 'help', 'languages.txt'), languages.map((l) => l.code).join('\n') + '\n');
+  // A language whose catalogue has gone leaves no help behind.
+  const written = new Set(languages.slice(1).map((l) => `ayuda.${l.code}.html`));
+  for (const f of fs.readdirSync(path.join(out, 'help')))
+    if (/^ayuda\.[^.]+\.html$/.test(f) && !written.has(f)) fs.rmSync(path.join(out, 'help', f));
 }
 
 const [command, ...args] = process.argv.slice(2);

@@ -1,7 +1,7 @@
 # The Qt window: widget tests on the offscreen platform, and the program
 # itself on a virtual X server.
 
-add_executable(widget_tests widget_test.cpp access_test.cpp results_test.cpp support/qt_test_main.cpp)
+add_executable(widget_tests widget_test.cpp access_test.cpp results_test.cpp language_test.cpp support/qt_test_main.cpp)
 target_link_libraries(widget_tests PRIVATE calvetra_window calvetra_testsupport Qt6::Test GTest::gtest)
 gtest_discover_tests(widget_tests DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 

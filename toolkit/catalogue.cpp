@@ -62,6 +62,11 @@ std::string_view name(Text key) { return kKeyNames[static_cast<int>(key)]; }
 
 std::string format(Text key, std::initializer_list<std::string_view> arguments)
 {
+    return format(key, std::span<const std::string_view>(arguments.begin(), arguments.size()));
+}
+
+std::string format(Text key, std::span<const std::string_view> arguments)
+{
     const std::string_view pattern = text(key);
     std::string out;
     for (std::size_t k = 0; k < pattern.size(); ++k) {
@@ -69,7 +74,7 @@ std::string format(Text key, std::initializer_list<std::string_view> arguments)
         const std::size_t n =
             k + 1 < pattern.size() ? static_cast<std::size_t>(pattern[k + 1] - '1') : arguments.size();
         if (c == '%' && n < arguments.size()) {
-            out += arguments.begin()[n];
+            out += arguments[n];
             ++k;
         } else {
             out += c;

@@ -43,6 +43,7 @@ std::string_view name(Text key);
 
 // The text of a key with %1, %2 ... replaced by the arguments in order.
 std::string format(Text key, std::initializer_list<std::string_view> arguments);
+std::string format(Text key, std::span<const std::string_view> arguments);
 
 // The help document's file in the current language: "ayuda.html" in Spanish.
 std::string helpFile();

@@ -1,0 +1,31 @@
+#pragma once
+
+// The desktop program's command line:
+//
+//   calvetra [--lang CODE] [link]
+//
+// --lang chooses the language (Spanish without it, or for a code the program
+// does not have); link is an address of the web page whose set-up the window
+// opens in, and a language the link gives wins over --lang. --help lists the
+// options and the languages, --version gives the version; both end the
+// program there.
+
+#include <QString>
+#include <QStringList>
+
+class MainWindow;
+
+struct CommandLine {
+    QString language;    // --lang's code; empty when not given
+    bool known = true;   // whether the program speaks that language
+    QString address;     // the link; empty for none
+    QStringList others;  // the arguments after the link
+};
+
+// Reads the arguments (the program's name first) and chooses the language
+// they ask for, the toolkit's texts with it, before any window is built.
+CommandLine readCommandLine(const QStringList& arguments);
+
+// Once the window is up: opens the link, or names the unknown language in
+// the one message.
+void openCommandLine(MainWindow& window, const CommandLine& line);

@@ -1,0 +1,192 @@
+// The desktop in every language: the captions fit their controls, the
+// command line and a link choose the language, and an unknown one is
+// Spanish and named in one message.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <cstdio>
+#include <optional>
+
+#include "app/command_line.h"
+#include "app/graph_results.h"
+#include "app/help_window.h"
+#include "app/translations.h"
+#include "tests/support/window_fixture.h"
+#include "toolkit/layout.h"
+
+namespace catalogue = calvetra::catalogue;
+namespace layout = calvetra::layout;
+
+namespace {
+
+class LanguageTest : public WindowTest {
+protected:
+    void TearDown() override { speak("es"); }
+
+    static void speak(std::string_view code)
+    {
+        catalogue::choose(code);
+        installToolkitTexts(*QCoreApplication::instance());
+    }
+
+    // The first language besides Spanish, if the program has one.
+    static std::optional<std::string> otherLanguage()
+    {
+        const auto all = catalogue::languages();
+        if (all.size() < 2)
+            return std::nullopt;
+        return std::string(all[1].code);
+    }
+};
+
+QString qt(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// How much of its control a caption takes: the larger of the width and the
+// height it needs over what the control gives (1 fills it exactly).
+struct Fit {
+    const char* control;
+    QString caption;
+    QSize needed, available;
+    double share() const
+    {
+        return std::max(double(needed.width()) / available.width(), double(needed.height()) / available.height());
+    }
+};
+
+// A label's caption wraps at blanks within the label's width; a button's
+// and a frame's stand on one line, with room for the button's edges or the
+// frame's rule before the title.
+Fit measure(const layout::Control& c, QWidget* w)
+{
+    const QFontMetrics metrics(w->font());
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        const QRect room = label->contentsRect();
+        const QRect text =
+            metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap | Qt::AlignTop, label->text());
+        return {c.name, label->text(), text.size(), room.size()};
+    }
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+        constexpr int kEdges = 8;
+        return {c.name, button->text(), QSize(metrics.horizontalAdvance(button->text()) + kEdges, metrics.height()),
+                button->size()};
+    }
+    auto* frame = qobject_cast<QGroupBox*>(w);
+    constexpr int kRule = 16;
+    return {c.name, frame->title(), QSize(metrics.horizontalAdvance(frame->title()) + kRule, metrics.height()),
+            QSize(frame->width(), frame->height())};
+}
+
+TEST_F(LanguageTest, EveryCaptionFitsItsControlInEveryLanguage)
+{
+    for (const catalogue::Language& language : catalogue::languages()) {
+        speak(language.code);
+        open('.');  // the window built in that language
+        std::optional<Fit> tightest;
+        for (const layout::Control& c : layout::controls()) {
+            if (!c.caption)
+                continue;
+            const Fit fit = measure(c, find(c.name));
+            std::printf("[%s] %-10s %3dx%-3d of %3dx%-3d  %s\n", language.code.data(), c.name, fit.needed.width(),
+                        fit.needed.height(), fit.available.width(), fit.available.height(),
+                        fit.caption.toUtf8().constData());
+            EXPECT_LE(fit.needed.width(), fit.available.width()) << language.code << " " << c.name;
+            EXPECT_LE(fit.needed.height(), fit.available.height()) << language.code << " " << c.name;
+            if (!tightest || fit.share() > tightest->share())
+                tightest = fit;
+        }
+        ASSERT_TRUE(tightest);
+        std::printf("[%s] tightest: %s \"%s\", %dx%d of %dx%d (%.0f%%)\n", language.code.data(), tightest->control,
+                    tightest->caption.toUtf8().constData(), tightest->needed.width(), tightest->needed.height(),
+                    tightest->available.width(), tightest->available.height(), 100 * tightest->share());
+        EXPECT_LE(tightest->share(), 1.0)
+            << language.code << ": the tightest caption is " << tightest->control << " \""
+            << tightest->caption.toStdString() << "\", " << tightest->needed.width() << "x" << tightest->needed.height()
+            << " of " << tightest->available.width() << "x" << tightest->available.height();
+    }
+}
+
+TEST_F(LanguageTest, AnUnknownLanguageIsSpanishAndNamedInOneMessage)
+{
+    // On the command line, alone...
+    CommandLine line = readCommandLine({QStringLiteral("calvetra"), QStringLiteral("--lang"), QStringLiteral("xx")});
+    EXPECT_EQ(catalogue::current().code, "es");
+    EXPECT_FALSE(line.known);
+    open('.');
+    openCommandLine(*window, line);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QString::fromUtf8("El idioma «xx» no está disponible; el programa sigue en español."));
+
+    // ...with a link: named in the link's one message.
+    messages.clear();
+    line = readCommandLine({QStringLiteral("calvetra"), QStringLiteral("--lang=xx"), QStringLiteral("#v=1&V=3&fin")});
+    open('.');
+    openCommandLine(*window, line);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: el idioma «xx», que el "
+                                             "programa no tiene (sigue en español)."));
+    EXPECT_EQ(box("Text1(0)")->text(), QStringLiteral("3"));
+
+    // In a link.
+    messages.clear();
+    open('.');
+    window->openAddress(QStringLiteral("#v=1&V=4&lang=xx&fin"));
+    EXPECT_EQ(catalogue::current().code, "es");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: el idioma «xx», que el "
+                                             "programa no tiene (sigue en español)."));
+    EXPECT_EQ(box("Text1(0)")->text(), QStringLiteral("4"));
+}
+
+TEST_F(LanguageTest, ALinksLanguageRecaptionsTheOpenWindowAndWinsOverTheCommandLine)
+{
+    const std::optional<std::string> other = otherLanguage();
+    if (!other)
+        GTEST_SKIP() << "the program speaks only Spanish";
+    window->showHelp();
+    clickCalcular();
+    window->openAddress(QString::fromStdString("#v=1&lang=" + *other + "&fin"));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    ASSERT_EQ(catalogue::current().code, *other);
+    for (const layout::Control& c : layout::controls()) {
+        QWidget* w = find(c.name);
+        if (c.caption) {
+            const Fit fit = measure(c, w);
+            EXPECT_EQ(fit.caption, qt(layout::caption(c))) << c.name;
+        }
+        if (c.accessibleName || c.labelledBy)
+            EXPECT_EQ(w->accessibleName(), qt(layout::accessibleName(c))) << c.name;
+        if (c.accessibleDescription)
+            EXPECT_EQ(w->accessibleDescription(), qt(layout::accessibleDescription(c))) << c.name;
+    }
+    EXPECT_EQ(window->results()->copyAction()->text(), uiText(calvetra::Text::CopyGraph));
+    EXPECT_EQ(window->helpWindow()->windowTitle(), uiText(calvetra::Text::HelpTitle));
+    // The help shown is the language's own document, from the resources.
+    const QString help = HelpWindow::document('.');
+    EXPECT_TRUE(help.contains(QString::fromStdString("<html lang=\"" + *other + "\"")));
+    QTextDocument shown;
+    shown.setHtml(help);
+    EXPECT_EQ(window->helpWindow()->browser()->toPlainText(), shown.toPlainText());
+    // The drawn run's legend is rewritten in the language too.
+    EXPECT_EQ(caption("Label4(0)").toStdString(),
+              catalogue::format(calvetra::Text::RunLegend, {"5.4", "10", "20.0", "100"}));
+
+    // --lang chooses, but the link's own lang wins.
+    const CommandLine line = readCommandLine({QStringLiteral("calvetra"), QStringLiteral("--lang"),
+                                              QString::fromStdString(*other), QStringLiteral("#v=1&lang=es&fin")});
+    EXPECT_EQ(catalogue::current().code, *other);
+    EXPECT_TRUE(line.known);
+    open('.');
+    messages.clear();
+    openCommandLine(*window, line);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    EXPECT_EQ(catalogue::current().code, "es");
+    EXPECT_EQ(find<QPushButton>("Command1")->text(), QStringLiteral("Calcular"));
+}
+
+}  // namespace

@@ -187,6 +187,7 @@ async function start() {
     help.retext();
     dataTable.retext();
     arrangement.fit();
+    drawPicture(true);
   }
 
   // A link or a reload brings back its set-up on the freshly loaded

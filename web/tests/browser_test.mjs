@@ -1362,13 +1362,14 @@ test('another language: the runs kept, every text in it, lang= in the address, r
     const before = await shown(page);
 
     // The help open meanwhile is read again in the language chosen.
-    await page.click('#help-button');
-    await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.documentElement.lang === 'es');
+    await page.$eval('#help-button', (b) => b.click());
+    await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.documentElement.lang === 'es',
+      { polling: 100 });
     await chooseLanguage(page, other.code);
     const otherTexts = await textsIn(page, other.code);
     assertTextsOf(await pageTexts(page), otherTexts, other.code);
     await page.waitForFunction((code) => document.getElementById('help-text').contentDocument?.documentElement.lang === code,
-      {}, other.code);
+      { polling: 100 }, other.code);
     await page.click('#help-bar button');
     const after = await shown(page);
     assert.deepEqual(legendFigures(after.legend), legendFigures(before.legend), 'the same three runs in the legend');

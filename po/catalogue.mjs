@@ -10,6 +10,7 @@
 //   node po/catalogue.mjs help-po HELP_HTML TRANSLATED_HTML   a translated help, as .po entries
 import fs from 'node:fs';
 import path from 'node:path';
+import { fileURLToPath } from 'node:url';
 
 // The help's entries are its blocks, keyed "help"; the msgid is the block's
 // inner HTML as it stands in the Spanish document.
@@ -183,8 +184,11 @@ function build(dir, helpFile, out) {
     if (/^ayuda\.[^.]+\.html$/.test(f) && !written.has(f)) fs.rmSync(path.join(out, 'help', f));
 }
 
+// Run as a command, not when another build script imports parsePo.
 const [command, ...args] = process.argv.slice(2);
-if (command === 'build' && args.length === 3) {
+if (fileURLToPath(import.meta.url) !== path.resolve(process.argv[1] ?? '')) {
+  // imported
+} else if (command === 'build' && args.length === 3) {
   build(...args);
 } else if (command === 'help-entries' && args.length === 1) {
   const ids = [...new Set(helpBlocks(fs.readFileSync(args[0], 'utf8')).map((b) => b.id))];

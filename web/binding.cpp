@@ -1,5 +1,6 @@
 // The program's core for the web page. The page gets the layout table as
-// data (binding_layout.cpp) and one Session: Form1 behind the page's Window
+// data (binding_layout.cpp), the texts in the language the program speaks
+// (binding_texts.cpp) and one Session: Form1 behind the page's Window
 // (binding_window.cpp), with the display list handed over as numbers and
 // the graph's points blended into an image here (binding_raster.cpp).
 
@@ -17,6 +18,7 @@
 #include "model/form1.h"
 #include "model/set_up_address.h"
 #include "model/worked_example.h"
+#include "toolkit/catalogue.h"
 #include "toolkit/layout.h"
 #include "web/binding_layout.h"
 #include "web/binding_raster.h"
@@ -81,6 +83,8 @@ public:
     }
     // The help document with the figures this program works out.
     std::string help(const std::string& html) const { return fillHelp(html, form_.separator()); }
+    // The help document's file in the language the program speaks.
+    std::string helpFile() const { return catalogue::helpFile(); }
 
     // Grows with every change of the drawing: the page draws again only then.
     double pictureRevision() const { return static_cast<double>(window_.displayList().revision()); }
@@ -222,6 +226,18 @@ public:
         return message;
     }
 
+    // Speaks the language of that code from now on, the drawn runs' legends
+    // written again in it; an unknown code gives Spanish and false.
+    bool chooseLanguage(const std::string& code)
+    {
+        bool known = false;
+        form_.guarded([&] {
+            known = catalogue::choose(code);
+            form_.languageChanged();
+        });
+        return known;
+    }
+
 private:
     static val tableForPage(const TextTable& table)
     {
@@ -269,6 +285,7 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("placeReadoutPoint", &Session::placeReadoutPoint)
         .function("readoutPoint", &Session::readoutPoint)
         .function("help", &Session::help)
+        .function("helpFile", &Session::helpFile)
         .function("pictureRevision", &Session::pictureRevision)
         .function("pictureOps", &Session::pictureOps)
         .function("pictureTexts", &Session::pictureTexts)
@@ -281,7 +298,8 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("svg", &Session::svg)
         .function("dataTable", &Session::dataTable)
         .function("link", &Session::link)
-        .function("openLink", &Session::openLink);
+        .function("openLink", &Session::openLink)
+        .function("chooseLanguage", &Session::chooseLanguage);
 }
 
 }  // namespace calvetra::web

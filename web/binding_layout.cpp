@@ -68,6 +68,8 @@ val controlForPage(const layout::Control& c)
     pixels.set("height", r.height);
     o.set("pixels", pixels);
     o.set("text", val(std::string(layout::caption(c))));
+    // A caption from the catalogue, written again in another language.
+    o.set("captioned", c.caption.has_value());
     const layout::FontSpec font = layout::fontSpec(c.font);
     o.set("fontFamily", str(font.family));
     o.set("fontFaces", facesOf(font.family));

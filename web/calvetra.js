@@ -4,7 +4,8 @@
 // carries out what the core asks of the window.
 //
 // The page's parts, loaded in this order by index.html: the controls
-// (page/controls.js), the graph's drawing (picture.js), focus given back
+// (page/controls.js), the graph's drawing (picture.js), the texts and the
+// choice of language (page/texts.js), focus given back
 // (page/focus.js), the message boxes (page/messages.js), the read-out
 // (page/readout.js), the help (page/help.js), the window's place and scale
 // (page/arrangement.js), the data table (page/data_table.js), the results
@@ -37,26 +38,31 @@ function decimalSeparator() {
   }
 }
 
-function showClosingNotice() {
+// A notice in place of the window, one paragraph per text.
+function showNotice(paragraphs) {
   const notice = document.createElement('main');
   notice.className = 'notice';
-  notice.innerHTML = '<p>CALVETRA ha terminado.</p>' +
-    '<p>Puede cerrar esta pestaña, o volver a cargar la página para empezar de nuevo.</p>';
+  notice.replaceChildren(...paragraphs.map((t) => Object.assign(document.createElement('p'), { textContent: t })));
   document.body.replaceChildren(notice);
 }
 
+function showClosingNotice() {
+  showNotice([text('PageEnded'), text('PageEndedHow')]);
+}
+
+// Without the program there is no catalogue: the notice is the one the
+// build wrote into index.html, in Spanish.
 function showLoadFailure(error) {
   const notice = document.createElement('main');
   notice.className = 'notice';
-  notice.innerHTML = '<p>CALVETRA no ha podido cargarse.</p>' +
-    '<p>Abra la página desde un servidor web: abierta directamente desde el disco, ' +
-    'el navegador no carga el programa. Para abrirlo desde el disco, use calvetra.html.</p>';
+  notice.append(document.getElementById('load-failure').content.cloneNode(true));
   document.body.replaceChildren(notice);
   console.error(error);
 }
 
 async function start() {
   const core = await createCalvetra();
+  takeTexts(core);
   const layout = core.layout();
   const form = document.getElementById('form1');
   const { byName } = buildWindow(form, layout);
@@ -117,6 +123,7 @@ async function start() {
   function act(action) {
     if (closing || messages.busy) return;
     timed('calvetra-core', action);
+    followLanguage();
     address.update();
     platform.update();
     if (closing) {
@@ -146,7 +153,7 @@ async function start() {
   for (const [name, handler] of Object.entries(layout.buttonHandlers))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
   const placeCross = wireReadout(canvas, byName.get('Label6(0)'), picture, arrangement, session, act);
-  wireHelp(session, () => closing, () => arrangement.fit());
+  const help = wireHelp(session, () => closing, () => arrangement.fit());
   const say = (message) => {
     messages.add(message);
     if (!messages.dialog.open) messages.showNext();
@@ -157,10 +164,39 @@ async function start() {
   const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable,
     link: () => address.href() });
 
+  // The language the page's texts are in. Another one chosen (from the
+  // page bar, or by a link) writes every text again: the controls' captions
+  // and names, the page's own texts, the legends (the core's), and whatever
+  // is open; the runs and the boxes stay as they are.
+  let shownLanguage = core.language();
+  const languageChoice = new LanguageChoice(core.languages(), (code) => {
+    act(() => session.chooseLanguage(code));
+    if (core.language() === code) keepLanguage(code);
+    languageChoice.show(core.language());
+  });
+  languageChoice.show(shownLanguage);
+  function followLanguage() {
+    if (core.language() === shownLanguage) return;
+    shownLanguage = core.language();
+    takeTexts(core);
+    document.documentElement.lang = shownLanguage;
+    fillTexts();
+    captionWindow(byName, core.layout());
+    languageChoice.show(shownLanguage);
+    results.retext();
+    help.retext();
+    dataTable.retext();
+    arrangement.fit();
+    drawPicture(true);
+  }
+
   // A link or a reload brings back its set-up on the freshly loaded
   // program; what it could not apply comes as one message.
   act(() => {
     session.load();
+    // The language chosen on an earlier visit, unless the link names one.
+    const kept = keptLanguage();
+    if (kept) session.chooseLanguage(kept);
     if (!platform.restore()) address.restore();
   });
   arrangement.fit();

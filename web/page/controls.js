@@ -30,7 +30,6 @@ function makeControl(c) {
     case 'image':
       element = document.createElement('img');
       element.src = siteFile(`${c.text}.svg`);
-      element.alt = c.accessibleName;
       element.draggable = false;
       break;
     case 'label':
@@ -84,9 +83,29 @@ function makeControl(c) {
   element.style.font = fontOf(c.fontFaces, c.fontPoints);
   if (c.centred) element.style.textAlign = 'center';
   element.hidden = !c.visible;
-  if (c.accessibleName && c.kind !== 'image') element.setAttribute('aria-label', c.accessibleName);
-  if (c.accessibleDescription) element.setAttribute('aria-description', c.accessibleDescription);
+  nameControl(element, c);
   return element;
+}
+
+// The names assistive technology reads for a control, in the language the
+// program speaks.
+function nameControl(element, c) {
+  if (c.kind === 'image') element.alt = c.accessibleName;
+  else if (c.accessibleName) element.setAttribute('aria-label', c.accessibleName);
+  if (c.accessibleDescription) element.setAttribute('aria-description', c.accessibleDescription);
+}
+
+// Every control's caption and names again, from the core's layout in
+// another language. Captions the program writes at run time (layout.labels)
+// are the core's to write again.
+function captionWindow(byName, layout) {
+  const written = new Set(layout.labels);
+  for (const c of layout.controls) {
+    const element = byName.get(c.name);
+    if (c.captioned && !written.has(c.name))
+      (c.kind === 'frame' ? element.querySelector('.frame-caption') : element).textContent = c.text;
+    nameControl(element, c);
+  }
 }
 
 // Every control of the layout table in its container, in the table's

@@ -60,6 +60,12 @@ class DataTablePanel {
     this.giveFocusBack = null;
   }
 
+  // After another language is chosen: made again in it, if open.
+  retext() {
+    this.shownRevision = -1;
+    this.follow();
+  }
+
   // After every action, while open: made again only when the graph changed.
   follow() {
     const revision = this.session.pictureRevision();

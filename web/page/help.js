@@ -1,5 +1,6 @@
 // The help: the help document with the figures this program works out, not
-// modal, opened by F1 or the page's "Ayuda" button. Escape closes it from
+// modal, opened by F1 or the page's "Ayuda" button, in the language the
+// program speaks. Escape closes it from
 // anywhere inside it, its text included, and the focus goes back where it was.
 'use strict';
 
@@ -8,23 +9,25 @@
 function wireHelp(session, isClosing, onChange) {
   const help = document.getElementById('help');
   const button = document.getElementById('help-button');
-  const text = document.getElementById('help-text');
+  const frame = document.getElementById('help-text');
   let giveFocusBack = null;
 
   async function helpDocument() {
     try {
-      const response = await fetch(siteFile('ayuda.html'));
+      const response = await fetch(siteFile(session.helpFile()));
       if (response.ok) return session.help(await response.text());
     } catch (error) {
       console.error(error);
     }
-    return '<p lang="es">No se encuentra el texto de la ayuda.</p>';
+    const missing = Object.assign(document.createElement('p'), { lang: document.documentElement.lang });
+    missing.textContent = text('HelpMissing');
+    return missing.outerHTML;
   }
   async function open() {
     if (isClosing()) return;
     if (!help.open) {
       giveFocusBack = rememberFocus();
-      text.srcdoc = await helpDocument();
+      frame.srcdoc = await helpDocument();
       help.show();
       button.setAttribute('aria-expanded', 'true');
       onChange();
@@ -52,5 +55,15 @@ function wireHelp(session, isClosing, onChange) {
   help.querySelector('button').addEventListener('click', close);
   addEventListener('keydown', keydown);
   // The help's text is a document of its own, with keys of its own.
-  text.addEventListener('load', () => text.contentDocument?.addEventListener('keydown', keydown));
+  frame.addEventListener('load', () => frame.contentDocument?.addEventListener('keydown', keydown));
+  return {
+    // After another language is chosen: the open help in it, read from
+    // where the reader was.
+    async retext() {
+      if (!help.open) return;
+      const at = frame.contentWindow?.scrollY ?? 0;
+      frame.srcdoc = await helpDocument();
+      frame.addEventListener('load', () => frame.contentWindow?.scrollTo(0, at), { once: true });
+    },
+  };
 }

@@ -5,20 +5,21 @@
 // the PNG is the browser's, drawn from that SVG.
 'use strict';
 
+// Each item with the key of its text in the catalogue.
 const RESULT_ITEMS = [
-  { name: 'copy', text: 'Copiar gráfica', key: 'c' },
-  { name: 'save', text: 'Guardar gráfica como…', key: 's' },
-  { name: 'export', text: 'Exportar datos…', key: 'e', needsRuns: true },
-  { name: 'print', text: 'Imprimir…', key: 'p' },
+  { name: 'copy', text: 'CopyGraph', key: 'c' },
+  { name: 'save', text: 'SaveGraphAs', key: 's' },
+  { name: 'export', text: 'ExportData', key: 'e', needsRuns: true },
+  { name: 'print', text: 'Print', key: 'p' },
   null,
-  { name: 'table', text: 'Ver tabla de datos' },
-  { name: 'link', text: 'Copiar enlace' },
+  { name: 'table', text: 'ShowDataTable' },
+  { name: 'link', text: 'CopyLink' },
 ];
 
-const COPY_REFUSED = 'El navegador no ha permitido copiar la gráfica en el portapapeles. ' +
-  'Guárdela con «Guardar gráfica como…» (Ctrl+S) y use el archivo.';
-const LINK_REFUSED = 'El navegador no ha permitido copiar el enlace en el portapapeles. ' +
-  'Cópielo de la barra de direcciones: ya guarda las curvas dibujadas.';
+// The messages of what the browser or the frame refused, in the language
+// the program speaks.
+const COPY_REFUSED = () => text('GraphCopyRefused', text('SaveGraphAs'));
+const LINK_REFUSED = () => text('LinkCopyRefused');
 // A course platform may show the page in a sandboxed frame that refuses
 // downloads or the print dialog without a word to the page: the user is told
 // instead. Only a frame of the page's own origin shows its sandbox.
@@ -28,10 +29,8 @@ const FRAME_REFUSALS = {
   print: 'allow-modals',
 };
 const FRAME_REFUSED = {
-  'allow-downloads': 'La plataforma muestra CALVETRA en un marco que no permite descargar archivos. ' +
-    'Copie el enlace («Copiar enlace») y ábralo en una pestaña nueva para guardar la gráfica o los datos.',
-  'allow-modals': 'La plataforma muestra CALVETRA en un marco que no permite imprimir. ' +
-    'Copie el enlace («Copiar enlace») y ábralo en una pestaña nueva para imprimir.',
+  'allow-downloads': () => text('FrameRefusesDownloads', text('CopyLink')),
+  'allow-modals': () => text('FrameRefusesPrinting', text('CopyLink')),
 };
 const LONG_PRESS_MS = 600;
 const LONG_PRESS_SLOP_PX = 10;
@@ -86,7 +85,8 @@ class ResultsMenu {
     this.element = document.createElement('div');
     Object.assign(this.element, { id: 'results-menu', hidden: true });
     this.element.setAttribute('role', 'menu');
-    this.element.setAttribute('aria-label', 'Resultados');
+    this.element.setAttribute('data-text-aria-label', 'Results');
+    this.element.setAttribute('aria-label', text('Results'));
     this.items = new Map();
     for (const item of RESULT_ITEMS) {
       if (!item) {
@@ -100,7 +100,9 @@ class ResultsMenu {
       button.tabIndex = -1;
       button.dataset.item = item.name;
       button.setAttribute('role', 'menuitem');
-      button.append(item.text);
+      const label = Object.assign(document.createElement('span'), { textContent: text(item.text) });
+      label.dataset.text = item.text;
+      button.append(label);
       if (item.key) {
         button.setAttribute('aria-keyshortcuts', `Control+${item.key.toUpperCase()}`);
         const shortcut = document.createElement('span');
@@ -197,7 +199,8 @@ class Results {
       document.body.prepend(bar);
     }
     const button = Object.assign(document.createElement('button'), { type: 'button', id: 'results-button' });
-    button.textContent = 'Resultados';
+    button.dataset.text = 'Results';
+    button.textContent = text('Results');
     button.setAttribute('aria-haspopup', 'menu');
     button.setAttribute('aria-expanded', 'false');
     button.setAttribute('aria-controls', 'results-menu');
@@ -259,7 +262,7 @@ class Results {
     if (name === 'export' && this.session.drawnRunCount() === 0) return;
     this.menu.close();
     const permission = FRAME_REFUSALS[name];
-    if (permission && frameRefuses(permission)) return this.say(FRAME_REFUSED[permission]);
+    if (permission && frameRefuses(permission)) return this.say(FRAME_REFUSED[permission]());
     switch (name) {
       case 'copy': return this.copyGraph();
       case 'save': return this.askSaveFormat();
@@ -279,7 +282,7 @@ class Results {
       await navigator.clipboard.write([new ClipboardItem({ 'image/png': png })]);
     } catch (error) {
       console.error(error);
-      this.say(COPY_REFUSED);
+      this.say(COPY_REFUSED());
     }
   }
 
@@ -288,7 +291,7 @@ class Results {
       await navigator.clipboard.writeText(this.link());
     } catch (error) {
       console.error(error);
-      this.say(LINK_REFUSED);
+      this.say(LINK_REFUSED());
     }
   }
 
@@ -316,7 +319,7 @@ class Results {
     const sheet = this.printSheet;
     sheet.querySelector('.print-title').textContent = this.title;
     sheet.querySelector('.print-date').textContent =
-      new Intl.DateTimeFormat('es-ES', { dateStyle: 'long' }).format(new Date());
+      new Intl.DateTimeFormat(document.documentElement.lang, { dateStyle: 'long' }).format(new Date());
     const revision = this.session.pictureRevision();
     if (revision === this.printedRevision) return;
     const drawing = new DOMParser().parseFromString(this.session.svg(), 'image/svg+xml').documentElement;
@@ -325,6 +328,13 @@ class Results {
     sheet.querySelector('.print-graph').replaceChildren(document.importNode(drawing, true));
     sheet.querySelector('.print-figures').replaceChildren(tableElement(this.session.dataTable().runs));
     this.printedRevision = revision;
+  }
+
+  // After another language is chosen: the menu and the bar's button are
+  // marked data-text and written again with the page; the sheet's figures
+  // are made again at the next print.
+  retext() {
+    this.printedRevision = -1;
   }
 
   // After every action.

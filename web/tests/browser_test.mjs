@@ -1293,3 +1293,168 @@ test('bad addresses: one Spanish message naming what was ignored, the rest appli
     await page.close();
   }
 });
+
+// The languages. The page's texts are the core's: a fresh core in a given
+// language tells what the page must show in it.
+const textsIn = (page, code) => page.evaluate(async (code) => {
+  const core = await createCalvetra();
+  const session = new core.Session({}, '.');
+  session.chooseLanguage(code);
+  const texts = { layout: core.layout(), texts: core.texts(), languages: core.languages() };
+  session.delete();
+  return texts;
+}, code);
+
+// Every text the page shows of itself: each control's caption and names,
+// each text marked for the catalogue, the language of the document.
+const pageTexts = (page) => page.evaluate(() => ({
+  lang: document.documentElement.lang,
+  controls: Object.fromEntries([...document.querySelectorAll('#form1 [data-name]')].map((e) => [e.dataset.name, {
+    caption: e.matches('.frame') ? e.querySelector('.frame-caption').textContent : e.matches('input, canvas, img') ? null : e.textContent,
+    name: e.matches('img') ? e.alt : e.getAttribute('aria-label'),
+    description: e.getAttribute('aria-description'),
+  }])),
+  marked: [...document.querySelectorAll('[data-text]')].map((e) => [e.dataset.text, e.textContent]),
+  attributes: [...document.querySelectorAll('*')].flatMap((e) => [...e.attributes].filter((a) => a.name.startsWith('data-text-'))
+    .map((a) => [a.value, e.getAttribute(a.name.slice('data-text-'.length))])),
+}));
+
+// The page's texts against the core's in that language: every caption from
+// the catalogue, every name, every marked text and attribute.
+function assertTextsOf(shown, { layout, texts }, code) {
+  assert.equal(shown.lang, code);
+  const written = new Set(layout.labels);
+  for (const c of layout.controls) {
+    const s = shown.controls[c.name];
+    if (c.captioned && !written.has(c.name)) assert.equal(s.caption, c.text, `${code}: ${c.name}`);
+    if (c.accessibleName) assert.equal(s.name, c.accessibleName, `${code}: ${c.name}'s name`);
+    assert.equal(s.description, c.accessibleDescription, `${code}: ${c.name}'s description`);
+  }
+  for (const [key, text] of [...shown.marked, ...shown.attributes]) assert.equal(text, texts[key], `${code}: ${key}`);
+}
+
+// Another address in the same tab, as a link opened there.
+async function visit(page, url) {
+  await page.evaluate(() => { window.gone = true; });
+  await page.goto(url);
+  await readyAgain(page);
+}
+
+const chooseLanguage = (page, code) => page.$eval('#language', (select, code) => {
+  select.value = code;
+  select.dispatchEvent(new Event('change', { bubbles: true }));
+}, code);
+
+// The numbers of the legends: the same runs, whatever language they are in.
+const legendFigures = (legend) => legend.map((l) => l.match(/\d+(?:[.,]\d+)?/g));
+
+test('another language: the runs kept, every text in it, lang= in the address, remembered; Spanish back exactly', async (t) => {
+  const page = await open(browser, server.url);
+  try {
+    const spanishTexts = await textsIn(page, 'es');
+    const other = spanishTexts.languages.find((l) => l.code !== 'es');
+    if (!other) return t.skip('the program speaks only Spanish in this build: no other language to switch to');
+    const options = await page.$$eval('#language option', (o) => o.map((e) => [e.value, e.textContent]));
+    assert.deepEqual(options, spanishTexts.languages.map((l) => [l.code, l.name]));
+    await perform(page, THREE_RUNS);
+    const spanish = await pageTexts(page);
+    assertTextsOf(spanish, spanishTexts, 'es');
+    const before = await shown(page);
+
+    // The help open meanwhile is read again in the language chosen.
+    await page.$eval('#help-button', (b) => b.click());
+    await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.documentElement.lang === 'es',
+      { polling: 100 });
+    await chooseLanguage(page, other.code);
+    const otherTexts = await textsIn(page, other.code);
+    assertTextsOf(await pageTexts(page), otherTexts, other.code);
+    await page.waitForFunction((code) => document.getElementById('help-text').contentDocument?.documentElement.lang === code,
+      { polling: 100 }, other.code);
+    await page.click('#help-bar button');
+    const after = await shown(page);
+    assert.deepEqual(legendFigures(after.legend), legendFigures(before.legend), 'the same three runs in the legend');
+    assert.equal(after.legend.filter(Boolean).length, 3);
+    await assertShownAgain(page, { ...after, legend: null }, { ...before, legend: null }, `in ${other.code}`);
+    await page.waitForFunction((code) => location.href.includes(`&lang=${code}&`), {}, other.code);
+    assert.match(await page.evaluate(() => location.href), /runs=(5\.4,10,20,\d+,1000,20000;?){3}/);
+
+    // A reload: the language remembered, the runs kept.
+    await reload(page);
+    assertTextsOf(await pageTexts(page), otherTexts, other.code);
+    assert.deepEqual(legendFigures((await shown(page)).legend), legendFigures(before.legend));
+
+    // Spanish again: exactly the Spanish texts, the runs as they were.
+    await chooseLanguage(page, 'es');
+    assert.deepEqual(await pageTexts(page), spanish);
+    await assertShownAgain(page, await shown(page), before, 'Spanish again');
+    await page.waitForFunction(() => !location.href.includes('lang='));
+
+    // The other language chosen, then a link that names none: the one
+    // remembered; a link's language wins over it. (In the same tab: WebKit's
+    // driver gives each tab a browser of its own.)
+    await chooseLanguage(page, other.code);
+    await visit(page, `${server.url}?visit#v=1&V=7&fin`);
+    assertTextsOf(await pageTexts(page), otherTexts, other.code);
+    assert.equal(await page.$eval('#language', (s) => s.value), other.code);
+    assert.equal(await value(page, 'Text1(0)'), '7');
+    await visit(page, `${server.url}?link#v=1&lang=es&fin`);
+    assertTextsOf(await pageTexts(page), spanishTexts, 'es');
+    assert.equal(await dialogText(page), null);
+    assert.deepEqual(await errorsOn(page), []);
+  } finally {
+    await page.evaluate(() => localStorage.clear());
+    await page.close();
+  }
+});
+
+test('the window\'s captions fit their controls in every language, at the design size', async () => {
+  const page = await open(browser, server.url, { width: 1280, height: 800 });
+  try {
+    const { languages } = await textsIn(page, 'es');
+    if (languages.length === 1) console.log('the program speaks only Spanish in this build: Spanish measured alone');
+    for (const { code } of languages) {
+      await chooseLanguage(page, code);
+      assert.equal(await page.evaluate(() => document.documentElement.lang), code);
+      const seen = await page.evaluate(() => [...document.querySelectorAll('#form1 .label, #form1 button, #form1 .frame-caption')]
+        .filter((e) => e.getClientRects().length > 0 && e.textContent.trim()).map((e) => {
+          const range = document.createRange();
+          range.selectNodeContents(e);
+          const text = range.getBoundingClientRect();
+          const frame = e.matches('.frame-caption') ? e.parentElement.getBoundingClientRect() : null;
+          return {
+            name: e.dataset.name ?? e.parentElement.dataset.name, text: e.textContent,
+            fits: e.scrollWidth <= e.clientWidth && e.scrollHeight <= e.clientHeight &&
+              (!frame || e.getBoundingClientRect().right <= frame.right),
+            size: [e.scrollWidth, e.scrollHeight, e.clientWidth, e.clientHeight],
+            spareWidth: (frame ? frame.right - text.right : e.clientWidth - text.width),
+            spareHeight: frame ? null : e.clientHeight - text.height, // a frame's caption is as tall as its text
+          };
+        }));
+      const over = seen.filter((e) => !e.fits);
+      assert.deepEqual(over, [], `${code}: captions that do not fit`);
+      const tightest = (key) => seen.filter((e) => e[key] !== null).reduce((a, b) => (b[key] < a[key] ? b : a));
+      const [w, h] = [tightest('spareWidth'), tightest('spareHeight')];
+      console.log(`${code}: tightest across ${w.name} (${w.spareWidth.toFixed(1)} px to spare, «${w.text}»), ` +
+        `down ${h.name} (${h.spareHeight.toFixed(1)} px, «${h.text}»)`);
+    }
+  } finally {
+    await page.evaluate(() => localStorage.clear());
+    await page.close();
+  }
+});
+
+test('Spanish by default, whatever the browser\'s language: an English browser gets the Spanish texts', async () => {
+  const english = await launch('en-GB');
+  try {
+    const page = await open(english, server.url);
+    assert.match(await page.evaluate(() => navigator.language), /^en/);
+    assertTextsOf(await pageTexts(page), await textsIn(page, 'es'), 'es');
+    assert.equal(await page.$eval('#help-button', (e) => e.textContent), 'Ayuda');
+    assert.equal(await page.$eval(control('Command1'), (e) => e.textContent), 'Calcular');
+    assert.equal(await page.$eval('#language', (s) => s.value), 'es');
+    assert.doesNotMatch(await page.evaluate(addressAfterFrame), /lang=/);
+    await page.close();
+  } finally {
+    await english.close();
+  }
+});

@@ -36,6 +36,18 @@ void describe(QCommandLineParser& parser)
 
 }  // namespace
 
+bool asksOnlyForText(int argc, const char* const* argv)
+{
+    for (int k = 1; k < argc; ++k) {
+        const QString argument = QString::fromLocal8Bit(argv[k]);
+        for (const QStringList& names : {kHelpOption, kVersionOption})
+            for (const QString& name : names)
+                if (argument == QLatin1Char('-') + name || argument == QStringLiteral("--") + name)
+                    return true;
+    }
+    return false;
+}
+
 CommandLine readCommandLine(const QStringList& arguments)
 {
     CommandLine line;

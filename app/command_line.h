@@ -22,6 +22,10 @@ struct CommandLine {
     QStringList others;  // the arguments after the link
 };
 
+// Whether the arguments ask for --help or --version, which are answered on
+// the terminal with no window and so with no display.
+bool asksOnlyForText(int argc, const char* const* argv);
+
 // Reads the arguments (the program's name first) and chooses the language
 // they ask for, the toolkit's texts with it, before any window is built.
 CommandLine readCommandLine(const QStringList& arguments);

@@ -4,7 +4,11 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "toolkit/catalogue.h"
 
@@ -40,6 +44,18 @@ val languages()
 
 std::string language() { return std::string(catalogue::current().code); }
 
+// The text of a key with %1, %2 ... replaced by the arguments, by the core's
+// one rule; an unknown key is an error for the page to report.
+std::string formatText(const std::string& name, const val& arguments)
+{
+    const std::optional<Text> key = catalogue::key(name);
+    if (!key)
+        throw std::invalid_argument("no text " + name);
+    const auto texts = emscripten::vecFromJSArray<std::string>(arguments);
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    return catalogue::format(*key, views);
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(calvetra_texts)
@@ -47,6 +63,7 @@ EMSCRIPTEN_BINDINGS(calvetra_texts)
     emscripten::function("texts", &texts);
     emscripten::function("languages", &languages);
     emscripten::function("language", &language);
+    emscripten::function("formatText", &formatText);
 }
 
 }  // namespace calvetra::web

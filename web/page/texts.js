@@ -6,18 +6,20 @@
 'use strict';
 
 let TEXTS = {};
+let TEXTS_CORE = null;
 const KEPT_LANGUAGE = 'calvetra-language';
 
 // The texts of the language the core now speaks.
 function takeTexts(core) {
   TEXTS = core.texts();
+  TEXTS_CORE = core;
 }
 
-// The text of a key, with %1, %2 ... replaced by the arguments in order.
+// The text of a key; with arguments, the core puts them in for %1, %2 ...
 function text(key, ...args) {
   const pattern = TEXTS[key];
   if (pattern === undefined) throw new Error(`no text ${key}`);
-  return pattern.replace(/%([1-9])/g, (mark, n) => (n <= args.length ? args[n - 1] : mark));
+  return args.length ? TEXTS_CORE.formatText(key, args.map(String)) : pattern;
 }
 
 function fillTexts(root = document) {

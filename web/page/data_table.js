@@ -68,8 +68,9 @@ class DataTablePanel {
 
   // After every action, while open: made again only when the graph changed.
   follow() {
+    if (!this.panel.open) return; // closed, it asks the core nothing
     const revision = this.session.pictureRevision();
-    if (!this.panel.open || revision === this.shownRevision) return;
+    if (revision === this.shownRevision) return;
     this.content.replaceChildren(...dataTables(this.session));
     this.shownRevision = revision;
   }

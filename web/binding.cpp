@@ -2,7 +2,7 @@
 // data (binding_layout.cpp), the texts in the language the program speaks
 // (binding_texts.cpp) and one Session: Form1 behind the page's Window
 // (binding_window.cpp), with the display list handed over as numbers and
-// the graph's points blended into an image here (binding_raster.cpp).
+// the graph made into an image here (binding_raster.cpp).
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -46,10 +46,10 @@ val pictureFormat()
     return format;
 }
 
-Rgb rgb(int r, int g, int b)
+Rgb rgb(int colour)
 {
-    const auto channel = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
-    return {channel(r), channel(g), channel(b)};
+    const auto channel = [colour](int shift) { return static_cast<std::uint8_t>(colour >> shift & 0xFF); };
+    return {channel(16), channel(8), channel(0)};
 }
 
 class Session {
@@ -64,10 +64,14 @@ public:
     void clickCalcular() { form_.clickCalcular(); }
     void clickBorrarGrafica() { form_.clickBorrarGrafica(); }
     void clickSalir() { form_.clickSalir(); }
-    void userChangedText(int box)
+    // The user left text in a box: the page hands it in, and the core keeps
+    // it as the box's text from then on.
+    void userChangedText(int box, const std::string& text)
     {
-        if (box >= 0 && box <= static_cast<int>(Box::Text2))
-            form_.userChangedText(static_cast<Box>(box));
+        if (box < 0 || box >= kBoxCount)
+            return;
+        window_.takeText(static_cast<Box>(box), text);
+        form_.userChangedText(static_cast<Box>(box));
     }
     void mouseMoved(float x, float y) { form_.mouseMoved(x, y); }
     void readoutKey(int dx, int dy, bool large) { form_.readoutKey(dx, dy, large); }
@@ -135,30 +139,20 @@ public:
         return val(emscripten::typed_memory_view(ops_.size(), ops_.data()));
     }
 
-    // The graph's points drawn over an image of the canvas (see PointImage):
-    // startPoints makes it one colour, fillPoints fills a rectangle of it,
-    // pointImage gives its bytes, and blendPoints draws the circles
-    // ops[first, first + count) with the stamp {size, alpha}, alpha its
-    // size x size opacities row by row.
-    void startPoints(int width, int height, int r, int g, int b)
+    // The graph made into an image of the canvas (see PictureImage), width x
+    // height device pixels of k per twip, colours as 0xRRGGBB: its bytes,
+    // row after row, in the module's memory (read them before calling in
+    // again). The points take the stamps addStamp gave: size x size
+    // opacities, row by row, for each colour and radius in device pixels.
+    void addStamp(double colour, double radius, int size, val alpha)
     {
-        if (width > 0 && height > 0)
-            points_.reset(width, height, rgb(r, g, b));
+        image_.addStamp(static_cast<std::uint32_t>(colour), radius, size,
+                        emscripten::convertJSArrayToNumberVector<std::uint8_t>(alpha));
     }
-    // A rectangle x = left..right-1, y = top..bottom-1 of one colour on it.
-    void fillPoints(int left, int top, int right, int bottom, int r, int g, int b)
+    val pictureImage(int width, int height, double k, int background, int foreground)
     {
-        points_.fill(left, top, right, bottom, rgb(r, g, b));
-    }
-    val pointImage() const { return points_.view(); }
-    void blendPoints(double first, double count, double k, val stamp)
-    {
-        const int size = stamp["size"].as<int>();
-        const std::vector<std::uint8_t> alpha = emscripten::convertJSArrayToNumberVector<std::uint8_t>(stamp["alpha"]);
-        if (first < 0 || count < 0 || size <= 0 || alpha.size() != static_cast<std::size_t>(size) * size)
-            return;
-        points_.blend(window_.displayList().ops(), static_cast<std::size_t>(first), static_cast<std::size_t>(count), k,
-                      size, alpha);
+        image_.draw(window_.displayList().ops(), width, height, k, rgb(background), rgb(foreground));
+        return image_.view();
     }
 
     // The texts printed on the graph box, by their number.
@@ -260,7 +254,7 @@ private:
     PageWindow window_;
     Form1 form_;
     std::vector<float> ops_;
-    PointImage points_;
+    PictureImage image_;
 };
 
 // The program's version, as the help and the printed page show it.
@@ -289,10 +283,8 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("pictureRevision", &Session::pictureRevision)
         .function("pictureOps", &Session::pictureOps)
         .function("pictureTexts", &Session::pictureTexts)
-        .function("startPoints", &Session::startPoints)
-        .function("fillPoints", &Session::fillPoints)
-        .function("pointImage", &Session::pointImage)
-        .function("blendPoints", &Session::blendPoints)
+        .function("addStamp", &Session::addStamp)
+        .function("pictureImage", &Session::pictureImage)
         .function("drawnRunCount", &Session::drawnRunCount)
         .function("csv", &Session::csv)
         .function("svg", &Session::svg)

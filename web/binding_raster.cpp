@@ -33,15 +33,55 @@ long roundAsScript(double v)
 
 }  // namespace
 
-void PointImage::reset(int width, int height, Rgb colour)
+bool isUpright(const PictureOp& op) { return op.kind == PictureOp::Kind::Line && (op.x1 == op.x2 || op.y1 == op.y2); }
+
+void PictureImage::addStamp(std::uint32_t colour, double radius, int size, const std::vector<std::uint8_t>& alpha)
 {
-    width_ = width;
-    height_ = height;
-    rgba_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    fill(0, 0, width, height, colour);
+    if (size <= 0 || alpha.size() != static_cast<std::size_t>(size) * static_cast<std::size_t>(size))
+        return;
+    // A page that changes its scale often sends new stamps each time.
+    if (stamps_.size() >= 64)
+        stamps_.clear();
+    const std::uint8_t ink[3] = {static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
+                                 static_cast<std::uint8_t>(colour)};
+    Stamp stamp{size, {}};
+    for (int p = 0; p < size * size; ++p) {
+        const unsigned a = alpha[static_cast<std::size_t>(p)];
+        if (a != 0)
+            stamp.dots.push_back({p % size, p / size, inLanes(ink) * a + lanes(127), 255 - a});
+    }
+    stamps_[{colour, radius}] = std::move(stamp);
 }
 
-void PointImage::fill(long left, long top, long right, long bottom, Rgb colour)
+void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height, double k, Rgb background,
+                        Rgb foreground)
+{
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    rgba_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
+    fill(0, 0, width_, height_, background);
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const PictureOp& op = ops[i];
+        if (isUpright(op)) {
+            const long a = roundAsScript(op.x1 * k), b = roundAsScript(op.y1 * k);
+            const long c = roundAsScript(op.x2 * k), d = roundAsScript(op.y2 * k);
+            fill(std::min(a, c), std::min(b, d), std::max(a, c) + 1, std::max(b, d) + 1,
+                 op.foreground ? foreground : op.colour);
+        } else if (op.kind == PictureOp::Kind::Circle) {
+            // The points in a row of one colour and radius share a stamp.
+            std::size_t end = i + 1;
+            while (end < ops.size() && ops[end].kind == PictureOp::Kind::Circle && ops[end].colour == op.colour &&
+                   ops[end].x2 == op.x2)
+                ++end;
+            const auto stamp = stamps_.find({op.colour.r << 16 | op.colour.g << 8 | op.colour.b, op.x2 * k});
+            if (stamp != stamps_.end())
+                blend(ops, i, end, k, stamp->second);
+            i = end - 1;
+        }
+    }
+}
+
+void PictureImage::fill(long left, long top, long right, long bottom, Rgb colour)
 {
     left = std::max(left, 0L);
     top = std::max(top, 0L);
@@ -61,62 +101,42 @@ void PointImage::fill(long left, long top, long right, long bottom, Rgb colour)
         std::memcpy(row + (y - top) * width_ * 4, row, length);
 }
 
-emscripten::val PointImage::view() const
+emscripten::val PictureImage::view() const
 {
     return emscripten::val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
 }
 
-void PointImage::blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t count, double k, int size,
-                       const std::vector<std::uint8_t>& alpha)
+void PictureImage::blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k,
+                         const Stamp& stamp)
 {
-    const double half = size / 2.0;
-    const std::size_t end = std::min(first + count, ops.size());
+    const double half = stamp.size / 2.0;
     // Points next to one another often fall on the same pixels: those
     // pixels take all of them in turn at once.
     long left = 0, top = 0;
     unsigned times = 0;
     for (std::size_t i = first; i < end; ++i) {
-        const PictureOp& op = ops[i];
-        if (op.kind != PictureOp::Kind::Circle)
-            continue;
-        const long x = roundAsScript(op.x1 * k - half), y = roundAsScript(op.y1 * k - half);
-        const bool sameDots = dotsColour_ == op.colour && dotsSize_ == size;
-        if (times > 0 && x == left && y == top && sameDots) {
+        const long x = roundAsScript(ops[i].x1 * k - half), y = roundAsScript(ops[i].y1 * k - half);
+        if (times > 0 && x == left && y == top) {
             ++times;
             continue;
         }
         if (times > 0)
-            stampAt(left, top, size, times);
-        if (!sameDots)
-            prepare(op.colour, size, alpha);
+            stampAt(left, top, stamp, times);
         left = x;
         top = y;
         times = 1;
     }
     if (times > 0)
-        stampAt(left, top, size, times);
-}
-
-void PointImage::prepare(Rgb colour, int size, const std::vector<std::uint8_t>& alpha)
-{
-    dotsColour_ = colour;
-    dotsSize_ = size;
-    dots_.clear();
-    for (int p = 0; p < size * size; ++p) {
-        const unsigned a = alpha[static_cast<std::size_t>(p)];
-        const std::uint8_t ink[3] = {colour.r, colour.g, colour.b};
-        if (a != 0)
-            dots_.push_back({p % size, p / size, inLanes(ink) * a + lanes(127), 255 - a});
-    }
+        stampAt(left, top, stamp, times);
 }
 
 // The stamp blended times times over, top-left at (left, top). Once a
 // blend leaves a channel as it was, so do the rest: the pixel is done
 // when one leaves all three as they were.
-void PointImage::stampAt(long left, long top, int size, unsigned times)
+void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned times)
 {
-    const bool inside = left >= 0 && top >= 0 && left + size <= width_ && top + size <= height_;
-    for (const Dot& d : dots_) {
+    const bool inside = left >= 0 && top >= 0 && left + stamp.size <= width_ && top + stamp.size <= height_;
+    for (const Dot& d : stamp.dots) {
         const long x = left + d.dx, y = top + d.dy;
         if (!inside && (x < 0 || y < 0 || x >= width_ || y >= height_))
             continue;

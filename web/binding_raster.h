@@ -1,43 +1,46 @@
 #pragma once
 
-// The graph's points as the page shows them: each point a stamp (the
-// opacities of an outline the canvas drew once), blended over an RGBA image
-// of the canvas at whole device pixels, point after point, in one pass here
-// rather than one call of the page per point.
+// The graph as the page shows it, made here in one pass from the display
+// list: an RGBA image of the canvas at whole device pixels with the
+// background, the level and upright lines (rectangles of whole pixels) and
+// the points, each point a stamp (the opacities of an outline the canvas
+// drew once) blended over what is under it. The page puts the image on the
+// canvas once and draws the texts and any slanting line over it itself.
 
 #include <emscripten/val.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "toolkit/display_list.h"
 
 namespace calvetra::web {
 
-class PointImage {
-public:
-    // The image, width x height pixels, all of one colour.
-    void reset(int width, int height, Rgb colour);
+// A level or upright line: one the image draws. The page draws the others.
+bool isUpright(const PictureOp& op);
 
-    // The pixels x = left..right-1, y = top..bottom-1 of the image, where it
-    // has them, in one colour: a rectangle as the canvas fills it.
-    void fill(long left, long top, long right, long bottom, Rgb colour);
+class PictureImage {
+public:
+    // The outline of the points of that colour (0xRRGGBB) and radius in
+    // device pixels: size x size opacities, row by row.
+    void addStamp(std::uint32_t colour, double radius, int size, const std::vector<std::uint8_t>& alpha);
+
+    // The image of ops, width x height pixels at k device pixels per twip,
+    // over the background; lines in the foreground's colour take
+    // foreground. Points without a stamp are left out. Each channel of a
+    // point's pixel becomes (ink * a + under * (255 - a)) / 255 rounded to the
+    // nearest, as the canvas's own pixel arrays store it.
+    void draw(const std::vector<PictureOp>& ops, int width, int height, double k, Rgb background, Rgb foreground);
 
     // The image's bytes, row after row. The view lies in the module's memory:
     // take it again after calling in.
     emscripten::val view() const;
 
-    // The circles among ops[first, first + count) of one colour, in device
-    // pixels of k per twip, with the stamp's size x size opacities; what falls
-    // outside the image is cut off. Each channel becomes
-    // (ink * a + under * (255 - a)) / 255 rounded to the nearest, as the
-    // canvas's own pixel arrays store it.
-    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t count, double k, int size,
-               const std::vector<std::uint8_t>& alpha);
-
 private:
-    // A pixel of the stamp: where it lies, the ink's share ink * a of each
+    // A pixel of a stamp: where it lies, the ink's share ink * a of each
     // channel (plus the 127 that rounds) and the share 255 - a left to what
     // is under it.
     struct Dot {
@@ -45,14 +48,18 @@ private:
         std::uint64_t ink;
         std::uint64_t rest;
     };
-    void prepare(Rgb colour, int size, const std::vector<std::uint8_t>& alpha);
-    void stampAt(long left, long top, int size, unsigned times);
+    struct Stamp {
+        int size = 0;
+        std::vector<Dot> dots;
+    };
+
+    void fill(long left, long top, long right, long bottom, Rgb colour);
+    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, const Stamp& stamp);
+    void stampAt(long left, long top, const Stamp& stamp, unsigned times);
 
     long width_ = 0, height_ = 0;
     std::vector<std::uint8_t> rgba_;
-    std::vector<Dot> dots_;  // the stamp last prepared, for dotsColour_ and dotsSize_
-    Rgb dotsColour_;
-    int dotsSize_ = 0;
+    std::map<std::pair<std::uint32_t, double>, Stamp> stamps_;
 };
 
 }  // namespace calvetra::web

@@ -4,9 +4,21 @@
 
 namespace calvetra::web {
 
-std::string PageWindow::text(Box box) const { return page_.call<std::string>("text", static_cast<int>(box)); }
+PageWindow::PageWindow(emscripten::val page) : page_(std::move(page))
+{
+    for (int box = 0; box < kBoxCount; ++box)
+        texts_[static_cast<std::size_t>(box)] = layout::control(static_cast<Box>(box)).text;
+}
 
-void PageWindow::setText(Box box, const std::string& text) { page_.call<void>("setText", static_cast<int>(box), text); }
+std::string PageWindow::text(Box box) const { return texts_[static_cast<std::size_t>(box)]; }
+
+void PageWindow::setText(Box box, const std::string& text)
+{
+    texts_[static_cast<std::size_t>(box)] = text;
+    page_.call<void>("setText", static_cast<int>(box), text);
+}
+
+void PageWindow::takeText(Box box, std::string text) { texts_[static_cast<std::size_t>(box)] = std::move(text); }
 
 void PageWindow::setCaption(Label label, const std::string& caption)
 {

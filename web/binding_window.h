@@ -2,23 +2,26 @@
 
 // The Window of the web page: every operation forwarded to an object of the
 // page, with the graph box's display list kept here for the page to draw
-// after each event.
+// after each event. The boxes' texts are kept here too, as the core wrote
+// them or the page handed them in: reading one asks the page nothing.
 
 #include <emscripten/val.h>
 
+#include <array>
 #include <string>
 
 #include "toolkit/window.h"
 
 namespace calvetra::web {
 
-// The page's side of the window: an object with the methods text(box),
+// The page's side of the window: an object with the methods
 // setText(box, text), setCaption(label, caption), setLegendLineVisible(index,
 // visible), setCrossCursor(), showMessage(text) and close(). Boxes and labels
 // are passed as the numbers of their enums.
 class PageWindow : public Window {
 public:
-    explicit PageWindow(emscripten::val page) : page_(std::move(page)) {}
+    // The boxes start with the texts the layout gives them, as the page's do.
+    explicit PageWindow(emscripten::val page);
 
     std::string text(Box box) const override;
     void setText(Box box, const std::string& text) override;
@@ -31,10 +34,13 @@ public:
     void close() override;
 
     const DisplayList& displayList() const { return picture_; }
+    // The text the user left in the box, as the page saw it.
+    void takeText(Box box, std::string text);
 
 private:
     emscripten::val page_;
     DisplayList picture_;
+    std::array<std::string, kBoxCount> texts_;
 };
 
 }  // namespace calvetra::web

@@ -78,9 +78,9 @@ async function start() {
   // The text of each box as the core last saw it.
   const seen = boxes.map((input) => input.value);
 
-  // The window as the core sees it.
+  // The window as the core sees it. The core keeps the boxes' texts
+  // itself: the page hands in what the user leaves in one.
   const page = {
-    text: (box) => boxes[box].value,
     // The core runs the change handler itself; setting the value raises no
     // input event. The caret stays where the user had it.
     setText(box, text) {
@@ -142,9 +142,12 @@ async function start() {
   // typing, paste, autofill, assistive technology. Text still being composed
   // by an input method waits for the composition's end.
   function textChanged(box, event) {
-    if (event.isComposing || boxes[box].value === seen[box]) return;
-    seen[box] = boxes[box].value;
-    act(() => session.userChangedText(box));
+    const { value } = boxes[box];
+    if (event.isComposing || value === seen[box]) return;
+    act(() => {
+      seen[box] = value;
+      session.userChangedText(box, value);
+    });
   }
   boxes.forEach((input, box) => {
     input.addEventListener('input', (event) => textChanged(box, event));

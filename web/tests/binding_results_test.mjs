@@ -42,7 +42,8 @@ after(async () => {
 });
 
 // Runs the script on a new core module in the page, with a window object
-// that keeps the boxes' texts, as the page's own window does.
+// that keeps the boxes' texts as the core writes them, as the page's boxes
+// do; the texts typed are handed in, as the page hands in its boxes'.
 function runOnThePage(script, separator) {
   return page.evaluate(async (script, separator) => {
     const core = await globalThis.createCalvetra();
@@ -51,7 +52,7 @@ function runOnThePage(script, separator) {
       const texts = core.layout().boxes.map((name) => start.find((c) => c.name === name).text);
       const window = {
         texts, messages: [],
-        text: (box) => texts[box], setText: (box, text) => { texts[box] = text; },
+        setText: (box, text) => { texts[box] = text; },
         setCaption() {}, setLegendLineVisible() {}, setCrossCursor() {}, close() {},
         showMessage(m) { this.messages.push(m); },
       };
@@ -63,7 +64,7 @@ function runOnThePage(script, separator) {
     for (const action of script.split(';')) {
       if (action === 'C') a.s.clickCalcular();
       else if (action === 'B') a.s.clickBorrarGrafica();
-      else { a.window.texts[Number(action[1])] = action.slice(3); a.s.userChangedText(Number(action[1])); }
+      else { a.window.texts[Number(action[1])] = action.slice(3); a.s.userChangedText(Number(action[1]), action.slice(3)); }
     }
     const b = session();
     const opened = b.s.openLink(`https://example.org/#${a.s.link()}`);

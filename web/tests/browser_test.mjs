@@ -228,7 +228,7 @@ for (const ratio of [1, 2]) {
 }
 
 // The points as the page first drew them: each stamp's pixels blended into
-// the canvas's pixels, read back whole, by the script itself.
+// the frame's pixels, read back whole, by the script itself.
 function drawnByScript() {
   const canvas = document.querySelector('canvas');
   const core = createCalvetra();
@@ -237,7 +237,7 @@ function drawnByScript() {
     const layout = core.layout();
     const texts = layout.boxes.map((name) => layout.controls.find((c) => c.name === name).text);
     const session = new core.Session({
-      text: (box) => texts[box], setText: (box, text) => { texts[box] = text; }, setCaption() {},
+      setText: (box, text) => { texts[box] = text; }, setCaption() {},
       setLegendLineVisible() {}, setCrossCursor() {}, showMessage() {}, close() {},
     }, '.');
     session.load();
@@ -247,16 +247,27 @@ function drawnByScript() {
     const isPoint = (i) => ops[i * n] === format.circle;
     const records = Array.from({ length: ops.length / n }, (_, i) => i);
     const frame = Float32Array.from(records.filter((i) => !isPoint(i)).flatMap((i) => [...ops.subarray(i * n, i * n + n)]));
-    // The frame alone, by the page's own Picture, on a twin of its canvas.
+    // The frame alone, by the page's own Picture, on a twin of its canvas,
+    // over an image of the frame's lines that the script fills itself.
     const twin = canvas.cloneNode();
     twin.style.visibility = 'hidden';
     canvas.after(twin);
     const ratio = canvas.width / canvas.offsetWidth;
+    const k = ratio / 15;
+    const frameImage = (width, height, _, background, foreground) => {
+      const g = Object.assign(document.createElement('canvas'), { width, height }).getContext('2d');
+      const fill = (colour, x, y, w, h) => { g.fillStyle = `#${colour.toString(16).padStart(6, '0')}`; g.fillRect(x, y, w, h); };
+      fill(background, 0, 0, width, height);
+      for (let i = 0; i < frame.length; i += n) {
+        const [a, b, c, d] = [2, 3, 4, 5].map((j) => Math.round(frame[i + j] * k));
+        if (frame[i] === format.line) fill(frame[i + 1] < 0 ? foreground : frame[i + 1], Math.min(a, c), Math.min(b, d), Math.abs(c - a) + 1, Math.abs(d - b) + 1);
+      }
+      return new Uint8Array(g.getImageData(0, 0, width, height).data.buffer);
+    };
     const points = Number.parseFloat(layout.controls.find((c) => c.name === 'Picture2').fontPoints);
     new Picture(twin, canvas.offsetWidth, canvas.offsetHeight, fontSize(points), format)
-      .draw({ pictureOps: () => frame, pictureTexts: () => session.pictureTexts() }, ratio);
+      .draw({ pictureOps: () => frame, pictureTexts: () => session.pictureTexts(), pictureImage: frameImage }, ratio);
     const image = twin.getContext('2d').getImageData(0, 0, twin.width, twin.height);
-    const k = ratio / 15;
     for (const i of records.filter(isPoint)) {
       const [colour, x, y, radius] = [ops[i * n + 1], ops[i * n + 2] * k, ops[i * n + 3] * k, ops[i * n + 4] * k];
       const size = 2 * Math.ceil(radius + 1) + 1;

@@ -43,6 +43,8 @@ val pictureFormat()
     format.set("text", static_cast<int>(OpCode::Text));
     format.set("points", static_cast<int>(OpCode::Points));
     format.set("numbersPerOp", kNumbersPerOp);
+    // The list is in twips: this many to a CSS pixel.
+    format.set("twipsPerPixel", layout::kTwipsPerPixel);
     return format;
 }
 

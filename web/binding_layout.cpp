@@ -122,6 +122,10 @@ val pageLayout()
     o.set("title", str(layout::kTitle));
     o.set("clientWidth", layout::kClientWidth);
     o.set("clientHeight", layout::kClientHeight);
+    val clientPixels = val::object();
+    clientPixels.set("width", layout::pixels(layout::kClientWidth, layout::kPixelsPerTwip));
+    clientPixels.set("height", layout::pixels(layout::kClientHeight, layout::kPixelsPerTwip));
+    o.set("clientPixels", clientPixels);
     const layout::FontSpec font = layout::fontSpec(layout::Font::Window);
     val windowFont = val::object();
     windowFont.set("family", str(font.family));

@@ -36,7 +36,7 @@ class Picture {
     if (ratio !== this.ratio || this.stamps.size > 32) this.stamps.clear();
     this.ratio = ratio;
     const style = getComputedStyle(canvas);
-    const k = ratio / TWIPS_PER_PIXEL; // device pixels per twip
+    const k = ratio / this.format.twipsPerPixel; // device pixels per twip
     // Read out of the core's memory before anything calls into it again.
     const steps = this.steps(session.pictureOps(true), k);
     const texts = session.pictureTexts();

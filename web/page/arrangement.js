@@ -51,7 +51,7 @@ class Arrangement {
   // byName: the elements of the window's controls; onScale: called after
   // every change.
   constructor(form, layout, byName, onScale) {
-    Object.assign(this, { form, onScale, width: px(layout.clientWidth), height: px(layout.clientHeight) });
+    Object.assign(this, { form, onScale, ...layout.clientPixels });
     this.bar = document.getElementById('page-bar');
     this.help = document.getElementById('help');
     this.blocks = NARROW_ROWS.map((row) => row.map((block) => ({ ...block, members: [] })));

@@ -2,10 +2,7 @@
 // table made into an element at its rectangle, with its font and names.
 'use strict';
 
-const TWIPS_PER_PIXEL = 15; // at 96 dots per inch, which CSS pixels are
 const PIXELS_PER_POINT = 4 / 3;
-
-const px = (twips) => Math.round(twips / TWIPS_PER_PIXEL);
 
 // Sizes in whole pixels, as the desktop's text is drawn.
 const fontSize = (points) => Math.round(points * PIXELS_PER_POINT);
@@ -112,7 +109,7 @@ function captionWindow(byName, layout) {
 // order, which is the order of the tab indices: the focus order.
 function buildWindow(form, layout) {
   const byName = new Map();
-  const width = px(layout.clientWidth), height = px(layout.clientHeight);
+  const { width, height } = layout.clientPixels;
   Object.assign(form.style, { width: `${width}px`, height: `${height}px` });
   form.style.font = fontOf(layout.windowFont.faces, layout.windowFont.points);
   for (const c of layout.controls) {

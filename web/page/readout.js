@@ -9,11 +9,12 @@ const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], Arrow
 // label: the read-out's caption; act: runs one user action through the core
 // (see start()).
 function wireReadout(canvas, label, picture, arrangement, session, act) {
+  const { twipsPerPixel } = picture.format;
   // The pointer's place on the graph box, in twips.
   function twipsAt(event) {
     const r = canvas.getBoundingClientRect();
-    return [(event.clientX - r.left) * (picture.width / r.width) * TWIPS_PER_PIXEL,
-      (event.clientY - r.top) * (picture.height / r.height) * TWIPS_PER_PIXEL];
+    return [(event.clientX - r.left) * (picture.width / r.width) * twipsPerPixel,
+      (event.clientY - r.top) * (picture.height / r.height) * twipsPerPixel];
   }
   // The read-out and the keyboard's point, both where the pointer is.
   function readAt(event) {
@@ -30,7 +31,7 @@ function wireReadout(canvas, label, picture, arrangement, session, act) {
   canvas.after(cross);
   function placeCross() {
     const [x, y] = session.readoutPoint();
-    const [left, top] = arrangement.pointIn(canvas, x / TWIPS_PER_PIXEL, y / TWIPS_PER_PIXEL);
+    const [left, top] = arrangement.pointIn(canvas, x / twipsPerPixel, y / twipsPerPixel);
     cross.style.left = `${left}px`;
     cross.style.top = `${top}px`;
   }

@@ -18,7 +18,8 @@
 // - ready: navigation start to the first contentful paint, which shows the
 //   built window with its graph frame drawn, or to the page's own
 //   "calvetra-ready" mark (controls made, frame drawn) should that come
-//   later; from a local server with the browser's cache off, at 1x and 4x.
+//   later; from a local server with the browser's cache off, at 1x and 4x,
+//   with what each load spent its time on.
 // - the WebAssembly module's memory after three runs;
 // - the native core's keystroke (the desktop benchmark
 //   BM_TimeKeystrokeThreeRuns, PATH by default build/bench/calvetra_bench)
@@ -110,17 +111,35 @@ async function keystrokes(page, count, { box = control('Text1(3)'), jitter = fal
   return times;
 }
 
+// Each cold load's time to ready, and what it spent it on, in the order of
+// the load: the document, the page's scripts downloaded, the scripts run up
+// to the core asked for, the module compiled and the core started, the
+// window built from the layout, the set-up and the first drawing, and the
+// paint after; the module's download (asked for by the document, beside the
+// scripts) apart.
 async function pageReady(page, url, count) {
-  const ready = [];
+  const loads = [];
   for (let k = 0; k < count; k++) {
     await page.goto(url);
     await page.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0 &&
       performance.getEntriesByName('calvetra-ready').length > 0);
-    ready.push(await page.evaluate(() => Math.max(performance.getEntriesByName('first-contentful-paint')[0].startTime,
-      performance.getEntriesByName('calvetra-ready')[0].startTime)));
+    loads.push(await page.evaluate(() => {
+      const at = (name) => performance.getEntriesByName(name)[0].startTime;
+      const resources = performance.getEntriesByType('resource');
+      const wasm = resources.find((e) => e.name.endsWith('.wasm'));
+      const scripts = Math.max(...resources.filter((e) => e.name.endsWith('.js')).map((e) => e.responseEnd));
+      const moments = [performance.getEntriesByType('navigation')[0].responseEnd, scripts, at('calvetra-core-asked'),
+        at('calvetra-core-started'), at('calvetra-window-built'), at('calvetra-ready')];
+      const ready = Math.max(at('first-contentful-paint'), at('calvetra-ready'));
+      const phases = [...moments, ready].map((t, i, all) => t - (i ? all[i - 1] : 0));
+      return { ready, phases: [...phases, wasm.responseEnd - wasm.startTime] };
+    }));
   }
-  return ready;
+  return loads;
 }
+
+const COLD_LOAD_PHASES = ['document', 'scripts downloaded', 'scripts run, up to the core', 'core compiled and started',
+  'window built', 'set-up and first drawing', 'paint', '(beside them: the module downloaded)'];
 
 // The native core's keystroke in microseconds, the median of its repetitions.
 function nativeKeystroke() {
@@ -166,7 +185,9 @@ try {
   await page.setCacheEnabled(false);
   for (const rate of [1, 4]) {
     await cdp.send('Emulation.setCPUThrottlingRate', { rate });
-    report(`page ready, CPU ${rate}x`, await pageReady(page, server.url, 15), 'ms', rate === 4 ? 'target <= 600 ms' : '');
+    const loads = await pageReady(page, server.url, 15);
+    report(`page ready, CPU ${rate}x`, loads.map((l) => l.ready), 'ms', rate === 4 ? 'target <= 600 ms' : '');
+    COLD_LOAD_PHASES.forEach((name, i) => report(`  ${name}`, loads.map((l) => l.phases[i]), 'ms'));
   }
   await cdp.send('Emulation.setCPUThrottlingRate', { rate: 1 });
 } finally {

@@ -151,6 +151,7 @@ public:
         image_.addStamp(static_cast<std::uint32_t>(colour), radius, size,
                         emscripten::convertJSArrayToNumberVector<std::uint8_t>(alpha));
     }
+    void forgetStamps() { image_.forgetStamps(); }
     val pictureImage(int width, int height, double k, int background, int foreground)
     {
         image_.draw(window_.displayList().ops(), width, height, k, rgb(background), rgb(foreground));
@@ -286,6 +287,7 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("pictureOps", &Session::pictureOps)
         .function("pictureTexts", &Session::pictureTexts)
         .function("addStamp", &Session::addStamp)
+        .function("forgetStamps", &Session::forgetStamps)
         .function("pictureImage", &Session::pictureImage)
         .function("drawnRunCount", &Session::drawnRunCount)
         .function("csv", &Session::csv)

@@ -39,9 +39,6 @@ void PictureImage::addStamp(std::uint32_t colour, double radius, int size, const
 {
     if (size <= 0 || alpha.size() != static_cast<std::size_t>(size) * static_cast<std::size_t>(size))
         return;
-    // A page that changes its scale often sends new stamps each time.
-    if (stamps_.size() >= 64)
-        stamps_.clear();
     const std::uint8_t ink[3] = {static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
                                  static_cast<std::uint8_t>(colour)};
     Stamp stamp{size, {}};

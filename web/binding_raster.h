@@ -27,6 +27,8 @@ public:
     // The outline of the points of that colour (0xRRGGBB) and radius in
     // device pixels: size x size opacities, row by row.
     void addStamp(std::uint32_t colour, double radius, int size, const std::vector<std::uint8_t>& alpha);
+    // Every stamp forgotten: the page, which keeps the count of them, says when.
+    void forgetStamps() { stamps_.clear(); }
 
     // The image of ops, width x height pixels at k device pixels per twip,
     // over the background; lines in the foreground's colour take

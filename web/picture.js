@@ -33,7 +33,12 @@ class Picture {
     const { canvas, context: g } = this;
     const width = Math.round(this.width * ratio), height = Math.round(this.height * ratio);
     if (canvas.width !== width || canvas.height !== height) Object.assign(canvas, { width, height });
-    if (ratio !== this.ratio || this.stamps.size > 32) this.stamps.clear();
+    // The core keeps the stamps the page gave it until the page says: one
+    // memory of them, on both sides.
+    if (ratio !== this.ratio || this.stamps.size > 32) {
+      this.stamps.clear();
+      session.forgetStamps();
+    }
     this.ratio = ratio;
     const style = getComputedStyle(canvas);
     const k = ratio / this.format.twipsPerPixel; // device pixels per twip

@@ -266,7 +266,7 @@ function drawnByScript() {
     };
     const points = Number.parseFloat(layout.controls.find((c) => c.name === 'Picture2').fontPoints);
     new Picture(twin, canvas.offsetWidth, canvas.offsetHeight, fontSize(points), format)
-      .draw({ pictureOps: () => frame, pictureTexts: () => session.pictureTexts(), pictureImage: frameImage }, ratio);
+      .draw({ pictureOps: () => frame, pictureTexts: () => session.pictureTexts(), pictureImage: frameImage, forgetStamps() {} }, ratio);
     const image = twin.getContext('2d').getImageData(0, 0, twin.width, twin.height);
     for (const i of records.filter(isPoint)) {
       const [colour, x, y, radius] = [ops[i * n + 1], ops[i * n + 2] * k, ops[i * n + 3] * k, ops[i * n + 4] * k];

@@ -1,46 +1,29 @@
 #pragma once
 
-// The graph as it leaves the window (copied, saved, printed): the graph
-// box's drawing, rendered from its display list by the same renderer as the
-// screen, with the legend of the drawn runs beneath it as the window shows
-// it (coloured sample line and description, each where the window's layout
-// puts it). Never a grab of the screen.
+// The graph as it leaves the window (copied, saved, printed): the core's
+// whole picture of the graph (graph/whole_graph.h), the box's drawing with
+// the legend of the drawn runs beneath it, rendered by the same renderer as
+// the screen, in the colours files have. Never a grab of the screen.
 
-#include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QPalette>
-#include <QPointF>
 #include <QSizeF>
-#include <QString>
+#include <string>
 #include <vector>
 
+#include "app/picture_renderer.h"
 #include "toolkit/display_list.h"
 
 class QIODevice;
 class QPagedPaintDevice;
 class QPainter;
 
-struct LegendEntry {
-    QColor colour;
-    QString text;
-};
-
 class GraphPicture {
 public:
-    GraphPicture(const calvetra::DisplayList& list, std::vector<LegendEntry> legend, const QFont& font,
-                 const QPalette& palette);
-
-    // Where the window shows legend row index (0 to 2), in twips from the
-    // graph box's top-left corner: the sample line's end points and pen
-    // width in pixels, the description's top-left corner and its bottom.
-    struct LegendRow {
-        QPointF lineFrom, lineTo;
-        int lineWidth;
-        QPointF text;
-        double bottom;
-    };
-    static LegendRow legendRow(int index);
+    // drawing: the graph box's display list; legends: the drawn runs'
+    // descriptions, in order.
+    GraphPicture(const calvetra::DisplayList& drawing, const std::vector<std::string>& legends, const QFont& font,
+                 const PictureColours& colours = PictureColours::inFiles());
 
     // The picture's size in twips, and in pixels at 96 dots per inch (the
     // size the graph has on a standard screen).
@@ -64,8 +47,8 @@ public:
     void print(QPagedPaintDevice& printer) const;
 
 private:
-    const calvetra::DisplayList& list_;
-    std::vector<LegendEntry> legend_;
+    calvetra::DisplayList list_;
+    QSizeF twips_;
     QFont font_;
-    QPalette palette_;
+    PictureColours colours_;
 };

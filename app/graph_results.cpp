@@ -162,13 +162,10 @@ void GraphResults::showMenu(const QPoint& position)
 
 GraphPicture GraphResults::picture() const
 {
-    std::vector<LegendEntry> legend;
-    const auto& runs = form_.drawnGraph().runs;
-    for (std::size_t k = 0; k < runs.size(); ++k) {
-        const calvetra::Rgb c = calvetra::layout::legendLine(static_cast<int>(k)).lineColour.rgb;
-        legend.push_back({QColor(c.r, c.g, c.b), QString::fromStdString(runs[k].legend)});
-    }
-    return GraphPicture(picture_->displayList(), std::move(legend), picture_->font(), picture_->palette());
+    std::vector<std::string> legends;
+    for (const calvetra::DrawnRun& run : form_.drawnGraph().runs)
+        legends.push_back(run.legend);
+    return GraphPicture(picture_->displayList(), legends, picture_->font());
 }
 
 void GraphResults::copyGraph() { QApplication::clipboard()->setImage(picture().image(picture_->devicePixelRatioF())); }

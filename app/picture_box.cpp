@@ -5,6 +5,8 @@
 #include <QPaintEngine>
 #include <QPainter>
 
+#include "graph/whole_graph.h"
+
 PictureBox::PictureBox(double pixelsPerTwip, QWidget* parent) : QWidget(parent), pixelsPerTwip_(pixelsPerTwip)
 {
     // The read-out follows the pointer without any button held.
@@ -135,12 +137,10 @@ void PictureBox::renderCache(double ratio)
 {
     cache_ = QPixmap(size() * ratio);
     cache_.setDevicePixelRatio(ratio);
-    cache_.fill(palette().color(QPalette::Button));
+    const PictureColours colours = PictureColours::onScreen(palette());
+    cache_.fill(colours.background);
     QPainter painter(&cache_);
-    renderer_.render(painter, list_, pixelsPerTwip_, font(), palette());
-    // A flat one-pixel border; the graph keeps 100 twips clear of the edges.
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    renderer_.render(painter, calvetra::shownBox(list_), pixelsPerTwip_, font(), colours);
     cachedRevision_ = list_.revision();
     cacheValid_ = true;
 }

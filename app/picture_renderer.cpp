@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <cmath>
 
+#include "toolkit/layout.h"
+
 using calvetra::DisplayList;
 using calvetra::PictureOp;
 using calvetra::Rgb;
@@ -25,10 +27,21 @@ bool isVector(const QPaintEngine* engine)
 
 }  // namespace
 
-void PictureRenderer::render(QPainter& painter, const DisplayList& list, double pixelsPerTwip, const QFont& font,
-                             const QPalette& palette)
+PictureColours PictureColours::onScreen(const QPalette& palette)
 {
-    const QColor foreground = palette.color(QPalette::WindowText);
+    return {palette.color(QPalette::Button), palette.color(QPalette::Dark), palette.color(QPalette::WindowText)};
+}
+
+PictureColours PictureColours::inFiles()
+{
+    const calvetra::layout::GraphColours& c = calvetra::layout::kGraphColours;
+    return {toQColor(c.background), toQColor(c.border), toQColor(c.ink)};
+}
+
+void PictureRenderer::render(QPainter& painter, const DisplayList& list, double pixelsPerTwip, const QFont& font,
+                             const PictureColours& colours)
+{
+    const QColor& foreground = colours.ink;
     // The device really painted on, also when painting is redirected.
     QPaintDevice* device = painter.paintEngine()->paintDevice();
     const double ratio = device->devicePixelRatioF();
@@ -40,15 +53,32 @@ void PictureRenderer::render(QPainter& painter, const DisplayList& list, double 
     QPen pen(foreground, 1);
     pen.setCosmetic(!vector);
 
+    const auto at = [pixelsPerTwip](float x, float y) { return QPointF(x * pixelsPerTwip, y * pixelsPerTwip); };
     const Stamp* last = nullptr;
     for (const PictureOp& op : list.ops()) {
         switch (op.kind) {
         case PictureOp::Kind::Line:
-            pen.setColor(op.foreground ? foreground : toQColor(op.colour));
-            painter.setPen(pen);
-            painter.drawLine(QPointF(op.x1 * pixelsPerTwip, op.y1 * pixelsPerTwip),
-                             QPointF(op.x2 * pixelsPerTwip, op.y2 * pixelsPerTwip));
+            if (op.width == 0) {
+                pen.setColor(op.foreground ? foreground : toQColor(op.colour));
+                painter.setPen(pen);
+            } else {
+                // Wider lines (the legend's samples) end square at their end points.
+                painter.setPen(
+                    QPen(op.foreground ? foreground : toQColor(op.colour), op.width, Qt::SolidLine, Qt::FlatCap));
+            }
+            painter.drawLine(at(op.x1, op.y1), at(op.x2, op.y2));
             break;
+        case PictureOp::Kind::Fill:
+            painter.fillRect(QRectF(at(op.x1, op.y1), at(op.x2, op.y2)), colours.background);
+            break;
+        case PictureOp::Kind::Border: {
+            // One pixel just inside the rectangle, at any pixel ratio.
+            painter.setPen(QPen(colours.border, 1));
+            painter.setBrush(Qt::NoBrush);
+            const QRectF outer(at(op.x1, op.y1), at(op.x2, op.y2));
+            painter.drawRect(outer.adjusted(0.5, 0.5, -0.5, -0.5));
+            break;
+        }
         case PictureOp::Kind::Circle: {
             if (vector) {
                 pen.setColor(toQColor(op.colour));

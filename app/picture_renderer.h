@@ -10,6 +10,7 @@
 // circles each), so each circle is stamped from a small image rendered once
 // per colour, radius and device pixel ratio instead of being stroked anew.
 
+#include <QColor>
 #include <QImage>
 #include <vector>
 
@@ -19,12 +20,20 @@ class QFont;
 class QPainter;
 class QPalette;
 
+// The colours of a picture's background, border and ink (its axes and
+// texts): on the screen the system's, from the palette; in a file the
+// layout's own, the same on every desktop and on the web page.
+struct PictureColours {
+    QColor background, border, ink;
+    static PictureColours onScreen(const QPalette& palette);
+    static PictureColours inFiles();
+};
+
 class PictureRenderer {
 public:
-    // Lines and texts drawn without an explicit colour take the palette's
-    // window-text colour; texts use font. The background is not painted.
+    // Texts use font.
     void render(QPainter& painter, const calvetra::DisplayList& list, double pixelsPerTwip, const QFont& font,
-                const QPalette& palette);
+                const PictureColours& colours);
 
 private:
     struct Stamp {

@@ -16,6 +16,7 @@
 #include "app/picture_box.h"
 #include "app/picture_renderer.h"
 #include "bench/bench_window.h"
+#include "graph/whole_graph.h"
 
 namespace calvetra::bench {
 
@@ -62,8 +63,8 @@ struct PictureStyle {
 };
 
 // An offscreen image of the graph box at a device pixel ratio, painted as
-// the box paints its cache: background, then the display list through the
-// app's renderer. The renderer is kept, as the box keeps its own.
+// the box paints its cache: the core's picture of the box through the app's
+// renderer. The renderer is kept, as the box keeps its own.
 class OffscreenPicture {
 public:
     OffscreenPicture(const PictureStyle& style, int ratio)
@@ -73,9 +74,10 @@ public:
     }
     void render(const DisplayList& list)
     {
-        image_.fill(style_.palette.color(QPalette::Button));
+        const PictureColours colours = PictureColours::onScreen(style_.palette);
+        image_.fill(colours.background);
         QPainter painter(&image_);
-        renderer_.render(painter, list, style_.pixelsPerTwip, style_.font, style_.palette);
+        renderer_.render(painter, calvetra::shownBox(list), style_.pixelsPerTwip, style_.font, colours);
     }
     const QImage& image() const { return image_; }
 

@@ -1,6 +1,7 @@
 #include "graph/plot_area.h"
 #include "model/form1.h"
 #include "toolkit/checked.h"
+#include "toolkit/layout.h"
 #include "toolkit/text.h"
 
 namespace calvetra {
@@ -10,10 +11,6 @@ using checked::div;
 using checked::mul;
 using checked::sub;
 using checked::toSingle;
-
-namespace {
-constexpr Rgb kGrey{200, 200, 200};
-}  // namespace
 
 // The empty graph: axes, a 4 x 4 grey grid, tick values and axis titles,
 // scaled to SimTime across and MaxTemp up (the plot area's mapping). It
@@ -42,12 +39,12 @@ void Form1::DrawGraphFrame()
     pic.line(toSingle(ml), toSingle(belowAxis), toSingle(ml), toSingle(top));
     for (int k = 3; k >= 1; --k) {
         const double yk = add(div(mul(plotHeight, k), 4), top);
-        pic.line(toSingle(sub(ml, 100)), toSingle(yk), toSingle(right), toSingle(yk), kGrey);
+        pic.line(toSingle(sub(ml, 100)), toSingle(yk), toSingle(right), toSingle(yk), layout::kGridColour);
     }
-    pic.line(toSingle(sub(ml, 100)), toSingle(top), toSingle(right), toSingle(top), kGrey);
+    pic.line(toSingle(sub(ml, 100)), toSingle(top), toSingle(right), toSingle(top), layout::kGridColour);
     for (int k = 1; k <= 4; ++k) {
         const double xk = add(ml, div(mul(plotWidth, k), 4));
-        pic.line(toSingle(xk), toSingle(belowAxis), toSingle(xk), toSingle(top), kGrey);
+        pic.line(toSingle(xk), toSingle(belowAxis), toSingle(xk), toSingle(top), layout::kGridColour);
     }
 
     const auto label = [&](double x, double y, const std::string& text) {

@@ -1,8 +1,9 @@
 #include "graph/graph_svg.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "model/run_store.h"
+#include "graph/whole_graph.h"
 #include "toolkit/layout.h"
 #include "toolkit/text.h"
 
@@ -22,9 +23,6 @@ std::string fontFamilies()
 // Where a text's baseline lies below its top, as a share of the font size
 // (the ascent of the faces above).
 constexpr double kAscent = 0.905;
-constexpr const char* kBackground = "#f0f0f0";
-constexpr const char* kBorder = "#a0a0a0";
-constexpr const char* kInk = "#000000";
 
 // Twips with the point; the display list's coordinates are 32-bit, and
 // their short form is a ten-thousandth of a pixel or better.
@@ -66,107 +64,116 @@ std::string escaped(const std::string& s)
     return out;
 }
 
-// Font size in twips: whole pixels, as both faces draw text.
-double fontTwips()
+// The graph's font size in twips: whole pixels, as both faces draw text.
+double fontTwips() { return layout::fontPixels(layout::control("Picture2").font) * layout::kTwipsPerPixel; }
+
+// A width in pixels as the drawing's stroke width in twips; the finest
+// line is one pixel.
+std::string strokeWidth(std::uint8_t pixels) { return num(std::max<int>(pixels, 1) * layout::kTwipsPerPixel); }
+
+// What one operation looks like, and what it is: each as the attributes
+// and the element without them.
+std::string attributes(const PictureOp& op)
 {
-    const layout::FontSpec font = layout::fontSpec(layout::control("Picture2").font);
-    return std::round(font.points * 96.0 / 72.0) * layout::kTwipsPerPixel;
+    const layout::GraphColours& colours = layout::kGraphColours;
+    const std::string ink = hex(op.foreground ? colours.ink : op.colour);
+    switch (op.kind) {
+    case PictureOp::Kind::Line:
+        return "stroke=\"" + ink + "\" stroke-width=\"" + strokeWidth(op.width) + "\"";
+    case PictureOp::Kind::Circle:
+        return "fill=\"none\" stroke=\"" + ink + "\" stroke-width=\"" + strokeWidth(0) + "\"";
+    case PictureOp::Kind::Text:
+        return "fill=\"" + hex(colours.ink) + "\"";
+    case PictureOp::Kind::Fill:
+        return "fill=\"" + hex(colours.background) + "\"";
+    case PictureOp::Kind::Border:
+        return "fill=\"none\" stroke=\"" + hex(colours.border) + "\" stroke-width=\"" + strokeWidth(0) + "\"";
+    }
+    return {};
 }
 
-// The legend rows, placed as the window places Line3(k) and Label4(k),
-// relative to the graph box's top-left corner.
-struct LegendRow {
-    double lineX1, lineX2, lineY, textX, textTop;
+// An element's opening up to its attributes, and what closes it.
+struct Element {
+    std::string open, close;
 };
-LegendRow legendRow(int k)
+
+Element element(const PictureOp& op, const DisplayList& picture, double baseline)
 {
-    const layout::Control& box = layout::control("Picture2");
-    const layout::Control& line = layout::legendLine(k);
-    const layout::Control& label = layout::control(label4(k));
-    return {double(line.left - box.left), double(line.width - box.left), double(line.top - box.top),
-            double(label.left - box.left), double(label.top - box.top)};
+    const double x1 = op.x1, y1 = op.y1, x2 = op.x2, y2 = op.y2;
+    switch (op.kind) {
+    case PictureOp::Kind::Line:
+        return {"<line x1=\"" + num(op.x1) + "\" y1=\"" + num(op.y1) + "\" x2=\"" + num(op.x2) + "\" y2=\"" +
+                    num(op.y2) + "\"",
+                "/>\n"};
+    case PictureOp::Kind::Circle:
+        return {"<circle cx=\"" + num(op.x1) + "\" cy=\"" + num(op.y1) + "\" r=\"" + num(op.x2) + "\"", "/>\n"};
+    case PictureOp::Kind::Text:
+        return {"<text x=\"" + num(op.x1) + "\" y=\"" + num(y1 + baseline) + "\"",
+                ">" + escaped(picture.textOf(op)) + "</text>\n"};
+    case PictureOp::Kind::Fill: {
+        const std::string at =
+            (x1 != 0 ? " x=\"" + num(x1) + "\"" : std::string()) + (y1 != 0 ? " y=\"" + num(y1) + "\"" : std::string());
+        return {"<rect" + at + " width=\"" + num(x2 - x1) + "\" height=\"" + num(y2 - y1) + "\"", "/>\n"};
+    }
+    case PictureOp::Kind::Border: {
+        // The stroke lies inside the rectangle: its middle half a pixel in.
+        const double half = layout::kTwipsPerPixel / 2;
+        return {"<rect x=\"" + num(x1 + half) + "\" y=\"" + num(y1 + half) + "\" width=\"" + num(x2 - x1 - 2 * half) +
+                    "\" height=\"" + num(y2 - y1 - 2 * half) + "\"",
+                "/>\n"};
+    }
+    }
+    return {};
 }
 
-// Consecutive operations of one kind and colour share a group, so the
-// 15 003 circles of three curves are three groups of bare circles.
-class Writer {
-public:
-    explicit Writer(std::string& out) : out_(out) {}
-    void group(const std::string& attributes)
-    {
-        if (attributes == open_)
-            return;
-        close();
-        out_ += "<g " + attributes + ">\n";
-        open_ = attributes;
-    }
-    void close()
-    {
-        if (!open_.empty())
-            out_ += "</g>\n";
-        open_.clear();
-    }
-
-private:
-    std::string& out_;
-    std::string open_;
-};
-
-void drawList(std::string& out, Writer& w, const DisplayList& picture, double baseline)
+// Operations in a row with the same attributes share a group, so the 15 003
+// circles of three curves are three groups of bare circles; one alone
+// carries its attributes itself.
+void drawList(std::string& out, const DisplayList& picture, double baseline)
 {
-    for (const PictureOp& op : picture.ops()) {
-        switch (op.kind) {
-        case PictureOp::Kind::Line:
-            w.group("stroke=\"" + (op.foreground ? std::string(kInk) : hex(op.colour)) + "\" stroke-width=\"15\"");
-            out += "<line x1=\"" + num(op.x1) + "\" y1=\"" + num(op.y1) + "\" x2=\"" + num(op.x2) + "\" y2=\"" +
-                   num(op.y2) + "\"/>\n";
-            break;
-        case PictureOp::Kind::Circle:
-            w.group("fill=\"none\" stroke=\"" + hex(op.colour) + "\" stroke-width=\"15\"");
-            out += "<circle cx=\"" + num(op.x1) + "\" cy=\"" + num(op.y1) + "\" r=\"" + num(op.x2) + "\"/>\n";
-            break;
-        case PictureOp::Kind::Text:
-            w.group("fill=\"" + std::string(kInk) + "\"");
-            out += "<text x=\"" + num(op.x1) + "\" y=\"" + num(static_cast<double>(op.y1) + baseline) + "\">" +
-                   escaped(picture.textOf(op)) + "</text>\n";
-            break;
+    const std::vector<PictureOp>& ops = picture.ops();
+    std::string open, previous;
+    std::string current = ops.empty() ? std::string() : attributes(ops.front());
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const std::string next = i + 1 < ops.size() ? attributes(ops[i + 1]) : std::string();
+        const bool alone = current != previous && current != next;
+        if (!open.empty() && (alone || current != open)) {
+            out += "</g>\n";
+            open.clear();
         }
+        if (!alone && open.empty()) {
+            out += "<g " + current + ">\n";
+            open = current;
+        }
+        const Element e = element(ops[i], picture, baseline);
+        out += e.open + (alone ? " " + current : std::string()) + e.close;
+        previous = std::move(current);
+        current = next;
     }
+    if (!open.empty())
+        out += "</g>\n";
 }
 
 }  // namespace
 
-std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph)
+std::string graphSvg(const DisplayList& drawing, const DrawnGraph& graph)
 {
-    const PictureSize box = layout::graphSize();
-    const std::size_t legendRows = std::min<std::size_t>(graph.runs.size(), kRunCount);
-    const double height = layout::graphWithLegendHeight(static_cast<int>(legendRows));
-    const double size = fontTwips();
-    const double baseline = std::round(size * kAscent);
+    std::vector<std::string> legends;
+    for (const DrawnRun& run : graph.runs)
+        legends.push_back(run.legend);
+    const DisplayList picture = wholeGraph(drawing, legends);
+    const PictureSize size = wholeGraphSize(legends.size());
+    const double font = fontTwips();
+    const double baseline = std::round(font * kAscent);
 
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-           num(box.width / layout::kTwipsPerPixel) + "\" height=\"" + num(height / layout::kTwipsPerPixel) +
-           "\" viewBox=\"0 0 " + num(box.width) + " " + num(height) + "\" xml:space=\"preserve\" font-family=\"" +
-           fontFamilies() + "\" font-size=\"" + num(size) + "\">\n";
+           num(size.width / layout::kTwipsPerPixel) + "\" height=\"" + num(size.height / layout::kTwipsPerPixel) +
+           "\" viewBox=\"0 0 " + num(size.width) + " " + num(size.height) + "\" xml:space=\"preserve\" font-family=\"" +
+           fontFamilies() + "\" font-size=\"" + num(font) + "\">\n";
     out += std::string("<title>") + layout::kTitle + "</title>\n<desc>" +
            escaped(std::string(catalogue::text(Text::GraphPictureDescription))) + "</desc>\n";
-    out += "<rect width=\"" + num(box.width) + "\" height=\"" + num(height) + "\" fill=\"" + kBackground + "\"/>\n";
-
-    Writer w(out);
-    drawList(out, w, picture, baseline);
-    w.close();
-    out += "<rect x=\"7.5\" y=\"7.5\" width=\"" + num(box.width - 15) + "\" height=\"" + num(box.height - 15) +
-           "\" fill=\"none\" stroke=\"" + kBorder + "\" stroke-width=\"15\"/>\n";
-
-    for (std::size_t k = 0; k < legendRows; ++k) {
-        const LegendRow row = legendRow(static_cast<int>(k));
-        const Rgb colour = layout::legendLine(static_cast<int>(k)).lineColour.rgb;
-        out += "<line x1=\"" + num(row.lineX1) + "\" y1=\"" + num(row.lineY) + "\" x2=\"" + num(row.lineX2) +
-               "\" y2=\"" + num(row.lineY) + "\" stroke=\"" + hex(colour) + "\" stroke-width=\"30\"/>\n";
-        out += "<text x=\"" + num(row.textX) + "\" y=\"" + num(row.textTop + baseline) + "\" fill=\"" + kInk + "\">" +
-               escaped(graph.runs[k].legend) + "</text>\n";
-    }
+    drawList(out, picture, baseline);
     out += "</svg>\n";
     return out;
 }

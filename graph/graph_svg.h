@@ -1,6 +1,6 @@
 #pragma once
 
-// The graph as an SVG drawing: the graph box's display list (circles as
+// The graph as an SVG drawing: the whole graph's picture (circles as
 // circles, lines as lines, texts as texts) with the legend of the drawn runs
 // beneath it, where the window places it. Both faces save these bytes, so
 // the same actions give the same file on the desktop and on the page.

@@ -8,6 +8,7 @@
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
+#include "graph/whole_graph.h"
 #include "tests/support/recording_window.h"
 #include "toolkit/text.h"
 
@@ -136,6 +137,34 @@ TEST(GraphSvg, TheDisplayListAsShapesAndTextsWithTheLegendBelow)
     twoPowers(again);
     again.form.clickCalcular();
     EXPECT_EQ(graphSvg(again.window.pictureOps, again.form.drawnGraph()), svg);
+}
+
+// The drawing is the whole picture of the graph, one element an operation
+// in its order: a run of one kind and colour shares a group, one alone
+// carries its attributes.
+TEST(GraphSvg, EveryOperationOfTheWholePictureIsOneElementInOrder)
+{
+    Program p;
+    twoPowers(p);
+    const std::vector<std::string> legends = {p.form.drawnGraph().runs[0].legend, p.form.drawnGraph().runs[1].legend};
+    const DisplayList whole = wholeGraph(p.window.pictureOps, legends);
+    const std::string svg = graphSvg(p.window.pictureOps, p.form.drawnGraph());
+    std::string kinds;
+    for (const PictureOp& op : whole.ops())
+        kinds += "lctrr"[static_cast<int>(op.kind)];
+    std::string written;
+    for (std::size_t at = svg.find("</desc>"); (at = svg.find('<', at + 1)) != std::string::npos;)
+        if (const char c = svg[at + 1]; c == 'l' || c == 'c' || c == 't' || c == 'r')
+            written += c;
+    EXPECT_EQ(written, kinds);
+    // The background under the graph and the legend, the border round the
+    // box only, the legend's samples two pixels wide, each alone.
+    EXPECT_NE(svg.find("<rect width=\"6855\" height=\"5880\" fill=\"#f0f0f0\"/>"), std::string::npos);
+    EXPECT_NE(svg.find("<rect x=\"7.5\" y=\"7.5\" width=\"6840\" height=\"5040\" fill=\"none\" stroke=\"#a0a0a0\" "
+                       "stroke-width=\"15\"/>"),
+              std::string::npos);
+    EXPECT_EQ(count(svg, "stroke-width=\"30\"/>"), 2u);
+    EXPECT_EQ(count(svg, "<text x=\"960\""), 2u);
 }
 
 TEST(GraphSvg, TextsAreEscaped)

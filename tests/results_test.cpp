@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
+#include "graph/whole_graph.h"
 #include "model/set_up_address.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/window_fixture.h"
@@ -109,15 +111,30 @@ TEST_F(ResultsTest, SavedPicturesAreTheGraphWithItsLegend)
 }
 
 // The saved and printed legend is the window's: each row's sample line and
-// description stand where the window shows them, relative to the graph, with
-// the window's very pixels.
+// description stand where the window shows them, relative to the graph, and
+// drawn in the screen's colours the export has the window's very pixels.
 TEST_F(ResultsTest, TheExportedLegendStandsWhereTheWindowShowsIt)
 {
     for (int run = 0; run < 3; ++run)
         clickCalcular();
-    const QImage exported = results().picture().image(1);
+    std::vector<std::string> legends;
+    for (int k = 0; k < 3; ++k)
+        legends.push_back(find<QLabel>(("Label4(" + std::to_string(k) + ")").c_str())->text().toStdString());
+    const QImage exported =
+        GraphPicture(drawing(), legends, picture()->font(), PictureColours::onScreen(picture()->palette())).image(1);
     const QImage screen = window->grab().toImage();
     const QPoint graph = picture()->geometry().topLeft();
+    // The legend's operations: after the box's border, a sample and a text a row.
+    const calvetra::DisplayList whole = calvetra::wholeGraph(drawing(), legends);
+    std::vector<calvetra::PictureOp> samples, texts;
+    bool legend = false;
+    for (const calvetra::PictureOp& op : whole.ops()) {
+        if (legend)
+            (op.kind == calvetra::PictureOp::Kind::Text ? texts : samples).push_back(op);
+        legend |= op.kind == calvetra::PictureOp::Kind::Border;
+    }
+    ASSERT_EQ(samples.size(), 3u);
+    ASSERT_EQ(texts.size(), 3u);
     // Pixels that differ within a rectangle of the window, and how many of
     // the window's are dark (the text's).
     const auto compare = [&](const QRect& area, int& dark) {
@@ -131,22 +148,62 @@ TEST_F(ResultsTest, TheExportedLegendStandsWhereTheWindowShowsIt)
     };
     for (int k = 0; k < 3; ++k) {
         SCOPED_TRACE(k);
-        const GraphPicture::LegendRow row = GraphPicture::legendRow(k);
+        const calvetra::PictureOp& sample = samples[static_cast<std::size_t>(k)];
+        const calvetra::PictureOp& description = texts[static_cast<std::size_t>(k)];
         const std::string index = std::to_string(k);
         const QRect text = find(("Label4(" + index + ")").c_str())->geometry();
-        EXPECT_EQ(text.topLeft() - graph, (row.text / 15).toPoint());
-        EXPECT_EQ(text.bottom() + 1 - graph.y(), qRound(row.bottom / 15));
+        EXPECT_EQ(text.topLeft() - graph, QPoint(qRound(description.x1 / 15), qRound(description.y1 / 15)));
+        EXPECT_EQ(whole.textOf(description), legends[static_cast<std::size_t>(k)]);
         const QRect line = find(("Line3(" + index + ")").c_str())->geometry();
-        EXPECT_EQ(line.left() - graph.x(), qRound(row.lineFrom.x() / 15));
-        EXPECT_EQ(line.right() + 1 - graph.x(), qRound(row.lineTo.x() / 15));
-        EXPECT_EQ(line.top() - graph.y(), qRound(row.lineFrom.y() / 15) - row.lineWidth / 2);
-        EXPECT_EQ(line.height(), row.lineWidth);
+        EXPECT_EQ(line.left() - graph.x(), qRound(sample.x1 / 15));
+        EXPECT_EQ(line.right() + 1 - graph.x(), qRound(sample.x2 / 15));
+        EXPECT_EQ(line.top() - graph.y(), qRound(sample.y1 / 15) - sample.width / 2);
+        EXPECT_EQ(line.height(), sample.width);
 
         int dark = 0;
         EXPECT_EQ(compare(text, dark), 0);
         EXPECT_GT(dark, 0) << "no legend text";
         EXPECT_EQ(compare(line.adjusted(0, -1, 0, 1), dark), 0);
     }
+}
+
+// One picture on the screen and in the files: the graph box as the window
+// paints it is, pixel for pixel, the top of the exported graph drawn in the
+// screen's colours, at both pixel ratios; the files themselves take the
+// layout's colours, whatever the desktop's palette.
+TEST_F(ResultsTest, TheScreenAndTheFilesDrawOnePicture)
+{
+    for (int run = 0; run < 2; ++run)
+        clickCalcular();
+    picture()->repaint();
+    const QImage screen = picture()->renderedPixmap().toImage();
+    const PictureColours onScreen = PictureColours::onScreen(picture()->palette());
+    const std::vector<std::string> legends = {"a", "b"};
+    for (const double ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const QImage drawn = GraphPicture(drawing(), legends, picture()->font(), onScreen).image(ratio);
+        const QImage box = drawn.copy(QRect(QPoint(0, 0), picture()->size() * ratio));
+        if (ratio == screen.devicePixelRatio())
+            EXPECT_EQ(box.convertToFormat(QImage::Format_RGB32), screen.convertToFormat(QImage::Format_RGB32));
+        // The border: the outermost device pixels, and only those.
+        const int edge = static_cast<int>(ratio);
+        const auto at = [&](int x) { return box.pixel(x, box.height() / 2); };
+        EXPECT_EQ(at(edge - 1), onScreen.border.rgb());
+        EXPECT_EQ(at(edge), onScreen.background.rgb());
+        EXPECT_EQ(at(box.width() - edge), onScreen.border.rgb());
+        EXPECT_EQ(at(box.width() - edge - 1), onScreen.background.rgb());
+    }
+
+    // A palette of another desktop changes the screen, never the files.
+    QPalette dark = picture()->palette();
+    dark.setColor(QPalette::Button, QColor(30, 30, 30));
+    picture()->setPalette(dark);
+    ASSERT_TRUE(results().saveGraph(path("g.png")));
+    const QImage png(path("g.png"));
+    const PictureColours files = PictureColours::inFiles();
+    EXPECT_EQ(files.background, QColor(240, 240, 240));  // as the SVG has it, and the page's PNG from it
+    EXPECT_EQ(png.pixel(1, 1), files.border.rgb());
+    EXPECT_EQ(png.pixel(2, png.height() - 2), files.background.rgb());
 }
 
 TEST_F(ResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy)

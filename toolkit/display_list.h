@@ -20,10 +20,15 @@ struct PictureOp {
     enum class Kind : std::uint8_t {
         Line,    // from (x1, y1) to (x2, y2), in colour or in the foreground
         Circle,  // outline centred at (x1, y1), radius x2, in colour
-        Text,    // texts[text] with its top-left corner at (x1, y1)
+        Text,    // texts[text] with its top-left corner at (x1, y1), in the foreground
+        Fill,    // the rectangle (x1, y1) to (x2, y2) in the graph's background colour
+        Border,  // a one-pixel outline just inside that rectangle, in the graph's border colour
     };
     Kind kind = Kind::Line;
     bool foreground = false;  // a line drawn in the box's foreground colour
+    // A line's width in pixels at 96 dots per inch; 0 for the finest line
+    // the device draws (one device pixel on a screen, one pixel in a file).
+    std::uint8_t width = 0;
     Rgb colour;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     std::uint32_t text = 0;
@@ -37,6 +42,13 @@ public:
     void circle(float x, float y, float radius, Rgb colour);
     void setTextPosition(float x, float y);
     void print(const std::string& s);
+    // The operations that frame a picture (see PictureOp::Kind), and a line
+    // of a given width in pixels.
+    void fill(float left, float top, float right, float bottom);
+    void border(float left, float top, float right, float bottom);
+    void line(float x1, float y1, float x2, float y2, Rgb colour, std::uint8_t width);
+    // Every operation of another list after this one's, its texts with it.
+    void append(const DisplayList& other);
 
     const std::vector<PictureOp>& ops() const { return ops_; }
     const std::string& textOf(const PictureOp& op) const { return texts_[op.text]; }

@@ -147,6 +147,8 @@ FontSpec fontSpec(Font font)
     return {"MS Sans Serif", 8.25};
 }
 
+int fontPixels(Font font) { return static_cast<int>(std::lround(fontSpec(font).points * 96.0 / 72.0)); }
+
 std::span<const char* const> fontSubstitutes(std::string_view family)
 {
     static constexpr const char* kSansSerif[] = {"Microsoft Sans Serif", "Liberation Sans", "Arimo",    "Nimbus Sans",

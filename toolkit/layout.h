@@ -37,6 +37,10 @@ struct FontSpec {
 
 FontSpec fontSpec(Font font);
 
+// A font's size in whole pixels at 96 dots per inch, as both faces and the
+// files draw text.
+int fontPixels(Font font);
+
 // The faces to take, in this order, where a layout's face is not installed:
 // the nearest metric-compatible ones first. Empty for a face with none.
 std::span<const char* const> fontSubstitutes(std::string_view family);
@@ -58,6 +62,17 @@ struct LineColour {
     bool windowText = false;
     Rgb rgb;
 };
+
+// The graph's own colours: its background, its one-pixel border and the ink
+// of its axes and texts as every file has them (SVG, PNG, PDF, the copy and
+// the print), and the grey of its grid. On a screen each face takes the
+// first three from the system (the desktop's palette, the page's system
+// colours), so that the graph box looks like the controls around it.
+struct GraphColours {
+    Rgb background, border, ink;
+};
+constexpr GraphColours kGraphColours{{240, 240, 240}, {160, 160, 160}, {0, 0, 0}};
+constexpr Rgb kGridColour{200, 200, 200};
 
 // The runs' colours, for a run's curve and its legend line alike: run 0
 // red, run 1 green, run 2 blue. Another run number is a fault.

@@ -15,6 +15,7 @@
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
+#include "graph/whole_graph.h"
 #include "model/form1.h"
 #include "model/set_up_address.h"
 #include "model/worked_example.h"
@@ -31,7 +32,7 @@ namespace calvetra::web {
 namespace {
 
 // What the page draws: six numbers per operation of the display list.
-enum class OpCode { Line = 0, Circle = 1, Text = 2, Points = 3 };
+enum class OpCode { Line = 0, Circle = 1, Text = 2, Points = 3, Fill = 4, Border = 5 };
 constexpr int kNumbersPerOp = 6;
 
 // The codes and record size of pictureOps, for the page to read it by.
@@ -42,6 +43,8 @@ val pictureFormat()
     format.set("circle", static_cast<int>(OpCode::Circle));
     format.set("text", static_cast<int>(OpCode::Text));
     format.set("points", static_cast<int>(OpCode::Points));
+    format.set("fill", static_cast<int>(OpCode::Fill));
+    format.set("border", static_cast<int>(OpCode::Border));
     format.set("numbersPerOp", kNumbersPerOp);
     // The list is in twips: this many to a CSS pixel.
     format.set("twipsPerPixel", layout::kTwipsPerPixel);
@@ -104,7 +107,7 @@ public:
     // calling in again.
     val pictureOps(bool groupPoints)
     {
-        const std::vector<PictureOp>& ops = window_.displayList().ops();
+        const std::vector<PictureOp>& ops = shown().ops();
         ops_.resize(ops.size() * kNumbersPerOp);
         float* out = ops_.data();
         for (std::size_t i = 0; i < ops.size(); ++i) {
@@ -135,6 +138,11 @@ public:
             case PictureOp::Kind::Text:
                 put({float(OpCode::Text), colour, op.x1, op.y1, float(op.text), 0});
                 break;
+            case PictureOp::Kind::Fill:
+            case PictureOp::Kind::Border:
+                put({float(op.kind == PictureOp::Kind::Fill ? OpCode::Fill : OpCode::Border), colour, op.x1, op.y1,
+                     op.x2, op.y2});
+                break;
             }
         }
         ops_.resize(static_cast<std::size_t>(out - ops_.data()));
@@ -152,16 +160,16 @@ public:
                         emscripten::convertJSArrayToNumberVector<std::uint8_t>(alpha));
     }
     void forgetStamps() { image_.forgetStamps(); }
-    val pictureImage(int width, int height, double k, int background, int foreground)
+    val pictureImage(int width, int height, double k, int background, int foreground, int border)
     {
-        image_.draw(window_.displayList().ops(), width, height, k, rgb(background), rgb(foreground));
+        image_.draw(shown().ops(), width, height, k, {rgb(background), rgb(border), rgb(foreground)});
         return image_.view();
     }
 
     // The texts printed on the graph box, by their number.
-    val pictureTexts() const
+    val pictureTexts()
     {
-        const DisplayList& list = window_.displayList();
+        const DisplayList& list = shown();
         val texts = val::array();
         for (const PictureOp& op : list.ops())
             if (op.kind == PictureOp::Kind::Text)
@@ -254,8 +262,21 @@ private:
         return o;
     }
 
+    // The graph box as the page shows it, made again after each change of
+    // the drawing.
+    const DisplayList& shown()
+    {
+        if (shownRevision_ != window_.displayList().revision()) {
+            shown_ = shownBox(window_.displayList());
+            shownRevision_ = window_.displayList().revision();
+        }
+        return shown_;
+    }
+
     PageWindow window_;
     Form1 form_;
+    DisplayList shown_;
+    std::uint64_t shownRevision_ = ~std::uint64_t{0};  // none made yet
     std::vector<float> ops_;
     PictureImage image_;
 };

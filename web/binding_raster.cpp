@@ -50,20 +50,24 @@ void PictureImage::addStamp(std::uint32_t colour, double radius, int size, const
     stamps_[{colour, radius}] = std::move(stamp);
 }
 
-void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height, double k, Rgb background,
-                        Rgb foreground)
+void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height, double k,
+                        const layout::GraphColours& colours)
 {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     rgba_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
-    fill(0, 0, width_, height_, background);
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const PictureOp& op = ops[i];
-        if (isUpright(op)) {
+        if (op.kind == PictureOp::Kind::Fill) {
+            fill(roundAsScript(op.x1 * k), roundAsScript(op.y1 * k), roundAsScript(op.x2 * k), roundAsScript(op.y2 * k),
+                 colours.background);
+        } else if (op.kind == PictureOp::Kind::Border) {
+            border(op, k, colours.border);
+        } else if (isUpright(op)) {
             const long a = roundAsScript(op.x1 * k), b = roundAsScript(op.y1 * k);
             const long c = roundAsScript(op.x2 * k), d = roundAsScript(op.y2 * k);
             fill(std::min(a, c), std::min(b, d), std::max(a, c) + 1, std::max(b, d) + 1,
-                 op.foreground ? foreground : op.colour);
+                 op.foreground ? colours.ink : op.colour);
         } else if (op.kind == PictureOp::Kind::Circle) {
             // The points in a row of one colour and radius share a stamp.
             std::size_t end = i + 1;
@@ -96,6 +100,17 @@ void PictureImage::fill(long left, long top, long right, long bottom, Rgb colour
         std::memcpy(row + done, row, std::min(done, length - done));
     for (long y = top + 1; y < bottom; ++y)
         std::memcpy(row + (y - top) * width_ * 4, row, length);
+}
+
+void PictureImage::border(const PictureOp& op, double k, Rgb colour)
+{
+    const long left = roundAsScript(op.x1 * k), top = roundAsScript(op.y1 * k);
+    const long right = roundAsScript(op.x2 * k), bottom = roundAsScript(op.y2 * k);
+    const long w = std::max(1L, roundAsScript(k * layout::kTwipsPerPixel));
+    fill(left, top, right, top + w, colour);
+    fill(left, bottom - w, right, bottom, colour);
+    fill(left, top, left + w, bottom, colour);
+    fill(right - w, top, right, bottom, colour);
 }
 
 emscripten::val PictureImage::view() const

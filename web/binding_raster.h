@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "toolkit/display_list.h"
+#include "toolkit/layout.h"
 
 namespace calvetra::web {
 
@@ -31,11 +32,14 @@ public:
     void forgetStamps() { stamps_.clear(); }
 
     // The image of ops, width x height pixels at k device pixels per twip,
-    // over the background; lines in the foreground's colour take
-    // foreground. Points without a stamp are left out. Each channel of a
+    // in the colours the page's system gives the graph: its fill the
+    // background's, its border the border's (one pixel of the page, whole
+    // device pixels), lines in the foreground's colour the ink's. The list
+    // paints every pixel (it starts with its fill). Points without a stamp
+    // are left out. Each channel of a
     // point's pixel becomes (ink * a + under * (255 - a)) / 255 rounded to the
     // nearest, as the canvas's own pixel arrays store it.
-    void draw(const std::vector<PictureOp>& ops, int width, int height, double k, Rgb background, Rgb foreground);
+    void draw(const std::vector<PictureOp>& ops, int width, int height, double k, const layout::GraphColours& colours);
 
     // The image's bytes, row after row. The view lies in the module's memory:
     // take it again after calling in.
@@ -56,6 +60,7 @@ private:
     };
 
     void fill(long left, long top, long right, long bottom, Rgb colour);
+    void border(const PictureOp& op, double k, Rgb colour);
     void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, const Stamp& stamp);
     void stampAt(long left, long top, const Stamp& stamp, unsigned times);
 

@@ -4,10 +4,11 @@
 // The graph box: the core's display list in twips drawn on a canvas whose
 // pixels are the screen's. Lines are one device pixel wide and not smoothed.
 // Each point is a small circle the canvas draws once per colour and size,
-// as a stamp stamped at whole device pixels. The core makes the picture
-// into an image in its memory, in one pass: the background, the level and
-// upright lines, and the stamps of all points blended in (drawing fifteen
-// thousand small images one by one takes the canvas far longer). The page
+// as a stamp stamped at whole device pixels. The core makes its picture of
+// the box into an image in its memory, in one pass: the background, the
+// border, the level and upright lines, and the stamps of all points blended
+// in (drawing fifteen thousand small images one by one takes the canvas far
+// longer). The page
 // puts that image on the canvas once and draws the texts and any slanting
 // line over it; nothing is read back.
 class Picture {
@@ -46,7 +47,8 @@ class Picture {
     const steps = this.steps(session.pictureOps(true), k);
     const texts = session.pictureTexts();
     for (const step of steps) if (step.points) this.giveStamp(session, step.colour, step.radius);
-    const image = session.pictureImage(width, height, k, this.opaque(style.backgroundColor), this.opaque(style.color));
+    const image = session.pictureImage(width, height, k, this.opaque(style.backgroundColor), this.opaque(style.color),
+      this.opaque(style.borderTopColor));
     g.putImageData(new ImageData(new Uint8ClampedArray(image.buffer, image.byteOffset, image.length), width, height), 0, 0);
     g.setTransform(1, 0, 0, 1, 0, 0);
     g.font = `${this.fontSize * ratio}px ${style.fontFamily}`;

@@ -254,13 +254,17 @@ function drawnByScript() {
     canvas.after(twin);
     const ratio = canvas.width / canvas.offsetWidth;
     const k = ratio / 15;
-    const frameImage = (width, height, _, background, foreground) => {
+    const frameImage = (width, height, _, background, foreground, border) => {
       const g = Object.assign(document.createElement('canvas'), { width, height }).getContext('2d');
       const fill = (colour, x, y, w, h) => { g.fillStyle = `#${colour.toString(16).padStart(6, '0')}`; g.fillRect(x, y, w, h); };
-      fill(background, 0, 0, width, height);
+      // The box's border: one CSS pixel just inside it, in whole device pixels.
+      const edge = Math.max(1, Math.round(ratio));
       for (let i = 0; i < frame.length; i += n) {
         const [a, b, c, d] = [2, 3, 4, 5].map((j) => Math.round(frame[i + j] * k));
-        if (frame[i] === format.line) fill(frame[i + 1] < 0 ? foreground : frame[i + 1], Math.min(a, c), Math.min(b, d), Math.abs(c - a) + 1, Math.abs(d - b) + 1);
+        if (frame[i] === format.fill) fill(background, a, b, c - a, d - b);
+        else if (frame[i] === format.border) {
+          for (const [x, y, w, h] of [[a, b, c - a, edge], [a, d - edge, c - a, edge], [a, b, edge, d - b], [c - edge, b, edge, d - b]]) fill(border, x, y, w, h);
+        } else if (frame[i] === format.line) fill(frame[i + 1] < 0 ? foreground : frame[i + 1], Math.min(a, c), Math.min(b, d), Math.abs(c - a) + 1, Math.abs(d - b) + 1);
       }
       return new Uint8Array(g.getImageData(0, 0, width, height).data.buffer);
     };

@@ -140,7 +140,8 @@ void PictureBox::renderCache(double ratio)
     const PictureColours colours = PictureColours::onScreen(palette());
     cache_.fill(colours.background);
     QPainter painter(&cache_);
-    renderer_.render(painter, calvetra::shownBox(list_), pixelsPerTwip_, font(), colours);
+    calvetra::shownBox(list_, shown_);
+    renderer_.render(painter, shown_, pixelsPerTwip_, font(), colours);
     cachedRevision_ = list_.revision();
     cacheValid_ = true;
 }

@@ -56,6 +56,7 @@ private:
 
     double pixelsPerTwip_;
     calvetra::DisplayList list_;
+    calvetra::DisplayList shown_;  // the core's picture of the box, as last rendered
     PictureRenderer renderer_;
     QPixmap cache_;
     std::uint64_t cachedRevision_ = 0;

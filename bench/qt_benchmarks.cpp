@@ -77,13 +77,15 @@ public:
         const PictureColours colours = PictureColours::onScreen(style_.palette);
         image_.fill(colours.background);
         QPainter painter(&image_);
-        renderer_.render(painter, calvetra::shownBox(list), style_.pixelsPerTwip, style_.font, colours);
+        calvetra::shownBox(list, shown_);
+        renderer_.render(painter, shown_, style_.pixelsPerTwip, style_.font, colours);
     }
     const QImage& image() const { return image_; }
 
 private:
     const PictureStyle& style_;
     QImage image_;
+    calvetra::DisplayList shown_;
     PictureRenderer renderer_;
 };
 

@@ -13,15 +13,14 @@ std::size_t legendRows(std::size_t legends) { return std::min<std::size_t>(legen
 
 // The box's background (down to the legend's end, when there is one), the
 // drawing over it, then the box's border over the drawing.
-DisplayList framed(const DisplayList& drawing, std::size_t rows)
+void framed(const DisplayList& drawing, std::size_t rows, DisplayList& picture)
 {
     const PictureSize box = layout::graphSize();
     const PictureSize whole = wholeGraphSize(rows);
-    DisplayList picture;
+    picture.clear();
     picture.fill(0, 0, static_cast<float>(whole.width), static_cast<float>(whole.height));
     picture.append(drawing);
     picture.border(0, 0, static_cast<float>(box.width), static_cast<float>(box.height));
-    return picture;
 }
 
 }  // namespace
@@ -31,12 +30,13 @@ PictureSize wholeGraphSize(std::size_t rows)
     return {layout::graphSize().width, layout::graphWithLegendHeight(static_cast<int>(legendRows(rows)))};
 }
 
-DisplayList shownBox(const DisplayList& drawing) { return framed(drawing, 0); }
+void shownBox(const DisplayList& drawing, DisplayList& picture) { framed(drawing, 0, picture); }
 
 DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string>& legends)
 {
     const std::size_t rows = legendRows(legends.size());
-    DisplayList picture = framed(drawing, rows);
+    DisplayList picture;
+    framed(drawing, rows, picture);
     // The legend's controls lie in the window; the picture's origin is the
     // graph box's top-left corner. A line's rectangle holds its end points.
     const layout::Control& box = layout::control("Picture2");

@@ -16,8 +16,10 @@
 
 namespace calvetra {
 
-// The graph box as the window shows it.
-DisplayList shownBox(const DisplayList& drawing);
+// The graph box as the window shows it, made into picture. The box is drawn
+// again at every keystroke: the face keeps picture, whose storage serves
+// from one drawing to the next.
+void shownBox(const DisplayList& drawing, DisplayList& picture);
 
 // The graph with the legend rows of these descriptions (one a drawn run,
 // three at the most), in twips from the graph box's top-left corner.

@@ -267,7 +267,7 @@ private:
     const DisplayList& shown()
     {
         if (shownRevision_ != window_.displayList().revision()) {
-            shown_ = shownBox(window_.displayList());
+            shownBox(window_.displayList(), shown_);
             shownRevision_ = window_.displayList().revision();
         }
         return shown_;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "model/run_store.h"
 #include "toolkit/layout.h"
+#include "toolkit/runs.h"
 #include "toolkit/text.h"
 
 namespace calvetra {

@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
         start = end + 1;
     }
     const std::string dir = argv[1];
-    std::ofstream(dir + "/runs.csv", std::ios::binary) << drawnRunsCsv(p.form.drawnGraph(), p.store(), separator);
+    std::ofstream(dir + "/runs.csv", std::ios::binary) << drawnRunsCsv(p.form.drawnGraph(), separator);
     std::ofstream(dir + "/graph.svg", std::ios::binary) << graphSvg(p.window.pictureOps, p.form.drawnGraph());
     std::ofstream(dir + "/link.txt", std::ios::binary) << addressOf(p.form, p.window);
     return 0;

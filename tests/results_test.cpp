@@ -210,7 +210,7 @@ TEST_F(ResultsTest, TheDesktopWritesTheCoresBytesForCsvAndSvg)
 
     ASSERT_TRUE(results().exportData(path("d.csv")));
     ASSERT_TRUE(results().saveGraph(path("g.svg")));
-    const std::string csv = calvetra::drawnRunsCsv(core.form.drawnGraph(), core.store(), '.');
+    const std::string csv = calvetra::drawnRunsCsv(core.form.drawnGraph(), '.');
     const std::string svg = calvetra::graphSvg(core.window.pictureOps, core.form.drawnGraph());
     EXPECT_EQ(readAll(path("d.csv")).toStdString(), csv);
     EXPECT_EQ(readAll(path("g.svg")).toStdString(), svg);
@@ -231,7 +231,7 @@ TEST_F(ResultsTest, TheDataTableFollowsTheGraphCellByCell)
     // The same actions on the core alone give the cells to expect.
     calvetra::testing::Program p;
     const auto expectTables = [&] {
-        const calvetra::RunTables core = calvetra::drawnRunTables(p.form.drawnGraph(), p.store(), '.');
+        const calvetra::RunTables core = calvetra::drawnRunTables(p.form.drawnGraph(), '.');
         for (const auto& [view, t] :
              {std::pair{table->runsView(), &core.runs}, std::pair{table->temperaturesView(), &core.temperatures}}) {
             const QAbstractItemModel* m = view->model();

@@ -13,6 +13,7 @@
 #include "calvetra_version.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/display_list.h"
+#include "toolkit/runs.h"
 #include "toolkit/window.h"
 
 namespace calvetra::layout {
@@ -59,9 +60,8 @@ struct LineColour {
     Rgb rgb;
 };
 
-// The runs' colours, for a run's curve and its legend line alike: run 0
-// red, run 1 green, run 2 blue. Another run number is a fault.
-constexpr int kRunColourCount = 3;
+// The runs' colours (toolkit/runs.h), for a run's curve and its legend line
+// alike. Another run number is a fault.
 Rgb runColour(long run);
 
 struct Control {

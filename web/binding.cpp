@@ -179,7 +179,7 @@ public:
     val csv() const
     {
         std::string bytes;
-        form_.guarded([&] { bytes = drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator()); });
+        form_.guarded([&] { bytes = drawnRunsCsv(form_.drawnGraph(), form_.separator()); });
         return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
             .call<val>("slice");
     }
@@ -194,7 +194,7 @@ public:
     {
         val o = val::object();
         form_.guarded([&] {
-            const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
+            const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.separator());
             o.set("runs", tableForPage(tables.runs));
             o.set("temperatures", tableForPage(tables.temperatures));
         });

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "model/messages.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "tests/support/recording_window.h"
 
 namespace {

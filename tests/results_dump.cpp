@@ -13,7 +13,7 @@
 
 #include "graph/graph_svg.h"
 #include "graph/runs_csv.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "tests/support/recording_window.h"
 
 int main(int argc, char* argv[])

@@ -20,7 +20,7 @@
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/window_fixture.h"
 

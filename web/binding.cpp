@@ -16,7 +16,7 @@
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
 #include "model/form1.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "model/worked_example.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/layout.h"

@@ -289,6 +289,15 @@ TEST_F(ResultsTest, TheWindowOpensInTheSetUpOfAnAddress)
     EXPECT_EQ(messages[0], QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: el argumento de más "
                                              "«--otro» y «V=abc», que no es un número."));
     EXPECT_EQ(box("Text1(0)")->text(), QStringLiteral("5.4"));
+
+    // A run that overflows and a key the program does not know: the
+    // overflow as the run is drawn, then what the link left out.
+    messages.clear();
+    open('.');
+    window->openAddress(QStringLiteral("#v=1&colour=red&runs=5.4,10,20,0,1000,20000&fin"));
+    EXPECT_EQ(messages, (QStringList{QStringLiteral("Desbordamniento a t = 17500 (s)"),
+                                     QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: la clave "
+                                                       "desconocida «colour».")}));
 }
 
 TEST(SpanishToolkit, TheMessageBoxButtonSaysAceptar)

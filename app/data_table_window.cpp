@@ -87,7 +87,7 @@ void DataTableWindow::refresh()
     if (picture_.revision() == shownRevision_)
         return;
     shownRevision_ = picture_.revision();
-    const calvetra::RunTables tables = calvetra::drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
+    const calvetra::RunTables tables = calvetra::drawnRunTables(form_.drawnGraph(), form_.separator());
     const bool drawn = !form_.drawnGraph().runs.empty();
     empty_->setVisible(!drawn);
     for (QWidget* w : std::initializer_list<QWidget*>{runsCaption_, runsView_, temperaturesCaption_, temperaturesView_})

@@ -208,7 +208,7 @@ bool GraphResults::saveGraph(const QString& path)
 
 bool GraphResults::exportData(const QString& path)
 {
-    const std::string csv = calvetra::drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator());
+    const std::string csv = calvetra::drawnRunsCsv(form_.drawnGraph(), form_.separator());
     return writeFile(path, [&](QIODevice& file) {
         return file.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size());
     });

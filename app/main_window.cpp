@@ -15,7 +15,7 @@
 #include "app/line_element.h"
 #include "app/picture_box.h"
 #include "app/translations.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "toolkit/layout.h"
 
 // The diagram and the icon live in a static library's resources, which the

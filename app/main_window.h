@@ -91,8 +91,8 @@ private:
     static void showMessageBox(QWidget* parent, const QString& message);
 
     TwipScale scale_;
-    std::array<QLineEdit*, 9> boxes_{};
-    std::array<QLabel*, 6> captions_{};  // indexed by calvetra::Label
+    std::array<QLineEdit*, calvetra::kBoxCount> boxes_{};
+    std::array<QLabel*, calvetra::kLabelCount> captions_{};  // indexed by calvetra::Label
     std::array<LineElement*, calvetra::kRunCount> legendLines_{};
     PictureBox* picture_ = nullptr;
     GraphResults* results_ = nullptr;

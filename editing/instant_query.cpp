@@ -6,7 +6,7 @@ namespace calvetra {
 
 // "Instantáneo T = f(t)": the temperature at time t (whole seconds) for the
 // parameters now in the boxes, with the checks and messages of "Calcular",
-// integrated in 1000 steps into the slot the next "Calcular" would fill.
+// integrated in kQuerySteps into the slot the next "Calcular" would fill.
 // A comma in Text2 is rewritten as a point, which runs this handler once
 // more, nested, before the outer run goes on.
 void Form1::Text2_Change()
@@ -22,7 +22,7 @@ void Form1::Text2_Change()
     s.StartTime = 0;
     s.EndTime = t;
     s.StartValue = s.InitialTemp[s.RunIndex];
-    s.StepCount = 1000;
+    s.StepCount = kQuerySteps;
     if (!checkSlot())
         return;
     RungeKutta(s.StartTime, s.EndTime, s.StepCount, s.InitialTemp[s.RunIndex]);

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "model/messages.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "tests/support/recording_window.h"
 
 namespace {
@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view address(reinterpret_cast<const char*>(data), size);
     catalogue::choose("es");
     const ParsedAddress parsed = parseAddress(address);
-    if (parsed.setUp.runs.size() > 3)
-        fail("more than three runs read", std::to_string(parsed.setUp.runs.size()));
+    if (parsed.setUp.runs.size() > static_cast<std::size_t>(kRunCount))
+        fail("more runs read than a series holds", std::to_string(parsed.setUp.runs.size()));
 
     testing::Program program;
     std::string message;

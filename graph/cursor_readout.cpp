@@ -37,6 +37,6 @@ void Form1::moveReadoutPoint(int dx, int dy, bool large)
                           std::clamp(p.y + dy * stepY, 0.0, area.boxHeight())};
 }
 
-PlotArea Form1::plotArea() const { return PlotArea(store(), window_.pictureSize()); }
+PlotArea Form1::plotArea() const { return PlotArea(plotScale(store()), window_.pictureSize()); }
 
 }  // namespace calvetra

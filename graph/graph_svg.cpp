@@ -5,6 +5,7 @@
 
 #include "graph/whole_graph.h"
 #include "toolkit/layout.h"
+#include "toolkit/runs.h"
 #include "toolkit/text.h"
 
 namespace calvetra {

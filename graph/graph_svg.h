@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "model/form1.h"
+#include "graph/drawn_graph.h"
 #include "toolkit/display_list.h"
 
 namespace calvetra {

@@ -35,11 +35,13 @@ void Form1::PlotStoredRuns(long lastRun)
                 // The legend is the same at every point; set it once.
                 const auto slot = static_cast<std::int16_t>(run);
                 drawn_.runs.push_back(
-                    {RunDescription(slot), RunHeading(slot), 0, false, shownFigures(slot), typed_[run]});
+                    {RunDescription(slot), RunHeading(slot), 0, false, shownFigures(slot), typed_[run], {}});
+                drawn_.runs.back().temperatures.reserve(static_cast<std::size_t>(steps) + 1);
                 window_.setLegendLineVisible(static_cast<int>(run), true);
                 window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);
             }
             drawn_.runs.back().lastStep = j;
+            drawn_.runs.back().temperatures.push_back(s.RunTemps.at(run, j));
             if (runOverflowsAt(run, j)) {
                 drawn_.runs.back().overflowed = true;
                 break;

@@ -15,9 +15,9 @@ namespace {
 double throughText(double v) { return text::parseLeadingNumber(text::printedNumber(v, '.')); }
 }  // namespace
 
-PlotArea::PlotArea(const RunStore& store, PictureSize box)
-    : box_(box), marginLeft_(store.MarginLeft), marginBottom_(store.MarginBottom), simTime_(store.SimTime),
-      maxTemp_(store.MaxTemp), plotWidthText_(throughText(width())), plotHeightText_(throughText(height())),
+PlotArea::PlotArea(const PlotScale& scale, PictureSize box)
+    : box_(box), marginLeft_(scale.marginLeft), marginBottom_(scale.marginBottom), simTime_(scale.simTime),
+      maxTemp_(scale.maxTemp), plotWidthText_(throughText(width())), plotHeightText_(throughText(height())),
       heightText_(throughText(box.height)), xOrigin_(sub(marginLeft_, kInset)),
       yBase_(add(sub(marginBottom_, kInset), plotHeightText_)), yScale_(sub(sub(heightText_, marginBottom_), kInset))
 {

@@ -10,10 +10,17 @@
 // Each figure is worked out in the order the program has always used, with
 // checked arithmetic, so the points and read-outs keep their last digit.
 
-#include "model/run_store.h"
 #include "toolkit/window.h"
 
 namespace calvetra {
+
+// Where the axes stand and what they span, as the program keeps them.
+struct PlotScale {
+    double marginLeft = 0;    // x of the temperature axis
+    double marginBottom = 0;  // height of the time axis above the box's bottom
+    double simTime = 0;       // s, the end of the time axis
+    double maxTemp = 0;       // ºC, the top of the temperature axis
+};
 
 // A point on the graph, in twips of the box.
 struct GraphPoint {
@@ -26,7 +33,7 @@ public:
     static constexpr double kInset = 100;
 
     PlotArea() = default;  // a box of no size: nothing is drawn on it
-    PlotArea(const RunStore& store, PictureSize box);
+    PlotArea(const PlotScale& scale, PictureSize box);
 
     double boxWidth() const { return box_.width; }
     double boxHeight() const { return box_.height; }

@@ -1,13 +1,13 @@
 #include "graph/run_table.h"
 
 #include "toolkit/catalogue.h"
+#include "toolkit/runs.h"
 #include "toolkit/text.h"
 
 namespace calvetra {
 
 namespace {
 
-constexpr Text kRunNames[] = {Text::RedRun, Text::GreenRun, Text::BlueRun};
 constexpr long kTwentieths = 20;
 
 // The time of step j as the graph places it.
@@ -15,9 +15,12 @@ double stepTime(const DrawnGraph& graph, long j) { return graph.area.timeOfStep(
 
 std::string temperature(double t, char separator) { return text::fixed(t, 2, separator); }
 
+// Step j of a run, as drawn.
+double temperatureAt(const DrawnRun& run, long j) { return run.temperatures.at(static_cast<std::size_t>(j)); }
+
 }  // namespace
 
-RunTables drawnRunTables(const DrawnGraph& graph, const RunStore& store, char separator)
+RunTables drawnRunTables(const DrawnGraph& graph, char separator)
 {
     RunTables tables;
     TextTable& runs = tables.runs;
@@ -27,18 +30,19 @@ RunTables drawnRunTables(const DrawnGraph& graph, const RunStore& store, char se
     temps.caption = text(Text::TemperaturesTableCaption);
     runs.columns = {text(Text::FigureHeading)};
     temps.columns = {text(Text::TimeHeading)};
-    for (const Text row : {Text::VolumeRow, Text::FeedRow, Text::InitialTempRow, Text::ValveRow, Text::PowerRow,
-                           Text::SpanRow, Text::FinalTempRow, Text::OverflowTimeRow})
+    for (const FigureKind& figure : kFigures)
+        runs.rows.push_back({text(figure.row)});
+    for (const Text row : {Text::FinalTempRow, Text::OverflowTimeRow})
         runs.rows.push_back({text(row)});
 
-    for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRunNames); ++k) {
+    for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRuns); ++k) {
         const DrawnRun& run = graph.runs[k];
-        const long slot = static_cast<long>(k);
-        runs.columns.push_back(text(kRunNames[k]));
-        temps.columns.push_back(catalogue::format(Text::RunTemperatureHeading, {catalogue::text(kRunNames[k])}));
+        const Text name = kRuns[k].name;
+        runs.columns.push_back(text(name));
+        temps.columns.push_back(catalogue::format(Text::RunTemperatureHeading, {catalogue::text(name)}));
         const auto figures = figureTexts(run.shown, separator);
         std::vector<std::string> cells(figures.begin(), figures.end());
-        cells.push_back(temperature(store.RunTemps.at(slot, run.lastStep), separator));
+        cells.push_back(temperature(temperatureAt(run, run.lastStep), separator));
         cells.push_back(run.overflowed ? text::general(stepTime(graph, run.lastStep), separator) : std::string());
         for (std::size_t row = 0; row < cells.size(); ++row)
             runs.rows[row].push_back(cells[row]);
@@ -49,10 +53,8 @@ RunTables drawnRunTables(const DrawnGraph& graph, const RunStore& store, char se
     for (long k = 0; k <= kTwentieths; ++k) {
         const long j = k * graph.stepCount / kTwentieths;
         std::vector<std::string> row = {text::general(stepTime(graph, j), separator)};
-        for (std::size_t r = 0; r < graph.runs.size(); ++r)
-            row.push_back(j <= graph.runs[r].lastStep
-                              ? temperature(store.RunTemps.at(static_cast<long>(r), j), separator)
-                              : std::string());
+        for (const DrawnRun& run : graph.runs)
+            row.push_back(j <= run.lastStep ? temperature(temperatureAt(run, j), separator) : std::string());
         temps.rows.push_back(std::move(row));
     }
     return tables;

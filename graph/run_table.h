@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/form1.h"
+#include "graph/drawn_graph.h"
 
 namespace calvetra {
 
@@ -27,6 +27,6 @@ struct RunTables {
     TextTable temperatures;
 };
 
-RunTables drawnRunTables(const DrawnGraph& graph, const RunStore& store, char decimalSeparator);
+RunTables drawnRunTables(const DrawnGraph& graph, char decimalSeparator);
 
 }  // namespace calvetra

@@ -24,7 +24,7 @@ std::string field(const std::string& s, char separator)
 
 }  // namespace
 
-std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char decimalSeparator)
+std::string drawnRunsCsv(const DrawnGraph& graph, char decimalSeparator)
 {
     const char separator = decimalSeparator == ',' ? ';' : ',';
     std::string csv = "\xEF\xBB\xBF";  // byte order mark
@@ -37,10 +37,10 @@ std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char de
         // The time of step j as the graph placed it.
         const double t = graph.area.timeOfStep(j, graph.stepCount);
         csv += text::general(t, decimalSeparator);
-        for (std::size_t run = 0; run < graph.runs.size(); ++run) {
+        for (const DrawnRun& run : graph.runs) {
             csv += separator;
-            if (j <= graph.runs[run].lastStep)
-                csv += text::general(store.RunTemps.at(static_cast<long>(run), j), decimalSeparator);
+            if (j <= run.lastStep)
+                csv += text::general(run.temperatures.at(static_cast<std::size_t>(j)), decimalSeparator);
         }
         csv += "\r\n";
     }

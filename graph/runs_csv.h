@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "model/form1.h"
+#include "graph/drawn_graph.h"
 
 namespace calvetra {
 
@@ -15,6 +15,6 @@ namespace calvetra {
 // heater power and the span, so that no two columns read alike); a run that stopped at an
 // overflow has empty cells after its last drawn step. Numbers carry 15
 // significant digits and no thousands separator.
-std::string drawnRunsCsv(const DrawnGraph& graph, const RunStore& store, char decimalSeparator);
+std::string drawnRunsCsv(const DrawnGraph& graph, char decimalSeparator);
 
 }  // namespace calvetra

@@ -31,15 +31,16 @@ void Form1::integrateSlot(long slot, double a, double b, std::int16_t N, double 
     rungeKutta({&run, 1}, a, b, N, s.StepTimes.entries());
 }
 
-// A calculation: 0 to SimTime in 5000 steps from the slot's initial temperature.
+// A calculation: 0 to SimTime in kCalculationSteps from the slot's initial
+// temperature.
 void Form1::Integrate()
 {
     RunStore& s = store();
     s.StartTime = 0;
     s.EndTime = s.SimTime;
     s.StartValue = s.InitialTemp[s.RunIndex];
-    s.StepCount = 5000;
-    RungeKutta(s.StartTime, s.EndTime, 5000, s.StartValue);
+    s.StepCount = kCalculationSteps;
+    RungeKutta(s.StartTime, s.EndTime, s.StepCount, s.StartValue);
 }
 
 // "Calcular": one more run on the graph, or the first of a new series when
@@ -138,25 +139,6 @@ RunFigures Form1::shownFigures(std::int16_t slot) const
             span_[slot]};
 }
 
-std::array<std::string, 6> figureTexts(const RunFigures& f, char separator)
-{
-    const auto single = [&](double v) { return text::general(static_cast<float>(v), separator); };
-    return {single(f.volume), single(f.inflow), text::pointOne(f.initialTemp, separator),
-            single(f.valve),  single(f.power),  text::general(f.span, separator)};
-}
-
-std::string runLegend(const RunFigures& shown, char separator)
-{
-    const auto f = figureTexts(shown, separator);
-    return catalogue::format(Text::RunLegend, {f[0], f[1], f[2], f[3]});
-}
-
-std::string runHeading(const RunFigures& shown, char separator)
-{
-    const auto f = figureTexts(shown, separator);
-    return catalogue::format(Text::RunHeading, {runLegend(shown, separator), f[4], f[5]});
-}
-
 std::string Form1::RunDescription(std::int16_t slot) const { return runLegend(shownFigures(slot), separator_); }
 
 std::string Form1::RunHeading(std::int16_t slot) const { return runHeading(shownFigures(slot), separator_); }
@@ -175,13 +157,14 @@ void Form1::languageChanged()
 
 std::optional<RunFigures> Form1::typedFigures() const
 {
-    const auto read = [&](int box) { return text::parseLeadingNumber(window_.text(text1(box))); };
+    RunFigures figures;
     try {
-        return RunFigures{read(kVolumeIndex), read(kFeedFlowIndex), read(kInitialTempIndex),
-                          read(kValveIndex),  read(kPowerIndex),    read(kSimTimeIndex)};
+        for (const FigureKind& kind : kFigures)
+            figures.*kind.member = text::parseLeadingNumber(window_.text(kind.box));
     } catch (const RuntimeFault&) {
         return std::nullopt;
     }
+    return figures;
 }
 
 }  // namespace calvetra

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/drawn_graph.h"
 #include "graph/plot_area.h"
 #include "model/heat_balance.h"
 #include "model/run_store.h"
@@ -23,42 +24,6 @@
 #include "toolkit/window.h"
 
 namespace calvetra {
-
-// The six figures a user types for a run, in the boxes' units: volume (l),
-// feed flow (l/h), initial temperature (ºC), valve opening (%), heater
-// power (W) and time span (s).
-struct RunFigures {
-    double volume = 0, inflow = 0, initialTemp = 0, valve = 0, power = 0, span = 0;
-    friend bool operator==(const RunFigures&, const RunFigures&) = default;
-};
-
-// What the graph shows: the runs plotted since it was last cleared, each
-// with its legend and the last step drawn (a run stops at an overflow), and
-// the plot area and step count their points were placed with.
-struct DrawnRun {
-    std::string legend;
-    // The legend with the heater power and the span the curve covers: the
-    // run's name wherever it must be told from the others (data, tables).
-    std::string heading;
-    long lastStep = 0;
-    bool overflowed = false;  // the curve stops at lastStep because the tank overflowed
-    RunFigures shown;         // its figures as the legend shows them, span of its curve
-    RunFigures typed;         // what the boxes held when "Calcular" drew it
-};
-
-// The six figures of a run as the legend writes them: volume, flow, valve
-// opening and power in the short form of a 32-bit number, the initial
-// temperature with one decimal, the span in full.
-std::array<std::string, 6> figureTexts(const RunFigures& shown, char separator);
-
-// A run's legend, and its heading: the legend with the power and the span.
-std::string runLegend(const RunFigures& shown, char separator);
-std::string runHeading(const RunFigures& shown, char separator);
-struct DrawnGraph {
-    std::vector<DrawnRun> runs;
-    long stepCount = 0;
-    PlotArea area;
-};
 
 class Form1;
 

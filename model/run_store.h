@@ -1,19 +1,23 @@
 #pragma once
 
 // The run slot store: the one set of values every handler of the window
-// shares. Four run slots (runs 0 to 3) of 32-bit parameters, the scalars of
+// shares. A run slot for each run of a series and one more (slots 0 to
+// kLastRun) of 32-bit parameters, the scalars of
 // the current series and the latest integration, and the 64-bit result
 // tables. Everything starts at zero. Every table access checks its index.
 
 #include <cstdint>
 
+#include "graph/plot_area.h"
 #include "toolkit/checked_array.h"
+#include "toolkit/runs.h"
 
 namespace calvetra {
 
-constexpr long kLastRun = 3;
-// Runs drawn in one series, in slots 0..2, each with its legend row.
-constexpr long kRunCount = 3;
+// The runs of a series are in slots 0 .. kRunCount − 1; the slot after
+// them is the one a query loads once the series is complete (RunIndex
+// stands there until the next "Calcular" starts a new series).
+constexpr long kLastRun = kRunCount;
 constexpr long kLastStep = 10000;       // StepTimes, StepTemps
 constexpr long kLastRunStep = 1000000;  // RunTemps, of which steps 0..kLastStep are stored
 
@@ -48,5 +52,8 @@ struct RunStore {
     StepTable StepTemps;                                       // ºC, temperature of each step
     CheckedTable RunTemps{kLastRun, kLastRunStep, kLastStep};  // ºC, curve of each run
 };
+
+// The axes as the store keeps them, for the plot area.
+inline PlotScale plotScale(const RunStore& s) { return {s.MarginLeft, s.MarginBottom, s.SimTime, s.MaxTemp}; }
 
 }  // namespace calvetra

@@ -39,7 +39,7 @@ std::string twoRunsCsv(char separator)
     p.form.clickCalcular();
     p.type(Box::Text2, "100");
     EXPECT_EQ(p.store().StepCount, 1000);
-    return drawnRunsCsv(p.form.drawnGraph(), p.store(), separator);
+    return drawnRunsCsv(p.form.drawnGraph(), separator);
 }
 
 TEST(RunsCsv, TwoRunsOneStoppedByAnOverflowInBothSeparators)
@@ -77,7 +77,7 @@ TEST(RunsCsv, TwoRunsOneStoppedByAnOverflowInBothSeparators)
 TEST(RunsCsv, NothingDrawnNothingButTheHeader)
 {
     Program p;
-    EXPECT_EQ(drawnRunsCsv(p.form.drawnGraph(), p.store(), '.'), "\xEF\xBB\xBFt (s)\r\n");
+    EXPECT_EQ(drawnRunsCsv(p.form.drawnGraph(), '.'), "\xEF\xBB\xBFt (s)\r\n");
     p.form.clickCalcular();
     p.form.clickBorrarGrafica();
     EXPECT_TRUE(p.form.drawnGraph().runs.empty());

@@ -192,7 +192,7 @@ TEST(PlotArea, MapsTimeAndTemperatureBothWays)
     Program p;
     p.form.clickCalcular();
     const RunStore& s = p.store();
-    const PlotArea area(s, p.window.pictureSize());
+    const PlotArea area(plotScale(s), p.window.pictureSize());
     EXPECT_EQ(area.left(), 800);
     EXPECT_EQ(area.right(), 6755);
     EXPECT_EQ(area.top(), 100);

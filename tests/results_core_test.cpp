@@ -45,14 +45,14 @@ TEST(RunHeadings, EveryColumnNamesAllSixFiguresSoNoTwoReadAlike)
     EXPECT_EQ(runs[0].heading, "V = 5,4 (l) -- Q = 10 (l/h) -- To = 20,0 (ºC) -- Ap.Valv = 100 (%) -- q = 1000 (W) -- "
                                "t máximo = 10000 (s)");
     EXPECT_NE(runs[1].heading.find("q = 3000 (W) -- t máximo = 10000 (s)"), std::string::npos);
-    const std::string csv = drawnRunsCsv(p.form.drawnGraph(), p.store(), ',');
+    const std::string csv = drawnRunsCsv(p.form.drawnGraph(), ',');
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")), "\xEF\xBB\xBFt (s);" + runs[0].heading + ";" + runs[1].heading);
 }
 
 TEST(RunTable, FollowsTheDrawnRunsTwentiethsOfTheSpanAndStopsAtAnOverflow)
 {
     Program p;
-    const RunTables empty = drawnRunTables(p.form.drawnGraph(), p.store(), '.');
+    const RunTables empty = drawnRunTables(p.form.drawnGraph(), '.');
     EXPECT_EQ(empty.runs.columns.size(), 1u);
     EXPECT_TRUE(empty.temperatures.rows.empty());
 
@@ -62,7 +62,7 @@ TEST(RunTable, FollowsTheDrawnRunsTwentiethsOfTheSpanAndStopsAtAnOverflow)
     p.type(text1(7), "3000");
     p.form.clickCalcular();
     const DrawnGraph& graph = p.form.drawnGraph();
-    RunTables t = drawnRunTables(graph, p.store(), '.');
+    RunTables t = drawnRunTables(graph, '.');
     EXPECT_EQ(t.runs.columns, (std::vector<std::string>{"Figura", "Curva roja", "Curva verde"}));
     ASSERT_EQ(t.runs.rows.size(), 8u);
     for (const auto& row : t.runs.rows)
@@ -86,12 +86,12 @@ TEST(RunTable, FollowsTheDrawnRunsTwentiethsOfTheSpanAndStopsAtAnOverflow)
 
     // A time edit redraws and the table follows; a comma locale shows commas.
     p.type(text1(3), "1000");
-    t = drawnRunTables(graph, p.store(), ',');
+    t = drawnRunTables(graph, ',');
     EXPECT_EQ(t.temperatures.rows[1][0], "50");
     EXPECT_NE(t.temperatures.rows[20][1].find(','), std::string::npos);
     EXPECT_EQ(t.runs.rows[5][1], "1000");
     p.form.clickBorrarGrafica();
-    EXPECT_TRUE(drawnRunTables(graph, p.store(), '.').temperatures.rows.empty());
+    EXPECT_TRUE(drawnRunTables(graph, '.').temperatures.rows.empty());
 }
 
 TEST(GraphSvg, TheDisplayListAsShapesAndTextsWithTheLegendBelow)

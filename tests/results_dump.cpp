@@ -13,7 +13,7 @@
 
 #include "graph/graph_svg.h"
 #include "graph/runs_csv.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "tests/support/recording_window.h"
 
 int main(int argc, char* argv[])
@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
         start = end + 1;
     }
     const std::string dir = argv[1];
-    std::ofstream(dir + "/runs.csv", std::ios::binary) << drawnRunsCsv(p.form.drawnGraph(), p.store(), separator);
+    std::ofstream(dir + "/runs.csv", std::ios::binary) << drawnRunsCsv(p.form.drawnGraph(), separator);
     std::ofstream(dir + "/graph.svg", std::ios::binary) << graphSvg(p.window.pictureOps, p.form.drawnGraph());
     std::ofstream(dir + "/link.txt", std::ios::binary) << addressOf(p.form, p.window);
     return 0;

@@ -22,7 +22,7 @@
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
 #include "graph/whole_graph.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/window_fixture.h"
 
@@ -267,7 +267,7 @@ TEST_F(ResultsTest, TheDesktopWritesTheCoresBytesForCsvAndSvg)
 
     ASSERT_TRUE(results().exportData(path("d.csv")));
     ASSERT_TRUE(results().saveGraph(path("g.svg")));
-    const std::string csv = calvetra::drawnRunsCsv(core.form.drawnGraph(), core.store(), '.');
+    const std::string csv = calvetra::drawnRunsCsv(core.form.drawnGraph(), '.');
     const std::string svg = calvetra::graphSvg(core.window.pictureOps, core.form.drawnGraph());
     EXPECT_EQ(readAll(path("d.csv")).toStdString(), csv);
     EXPECT_EQ(readAll(path("g.svg")).toStdString(), svg);
@@ -288,7 +288,7 @@ TEST_F(ResultsTest, TheDataTableFollowsTheGraphCellByCell)
     // The same actions on the core alone give the cells to expect.
     calvetra::testing::Program p;
     const auto expectTables = [&] {
-        const calvetra::RunTables core = calvetra::drawnRunTables(p.form.drawnGraph(), p.store(), '.');
+        const calvetra::RunTables core = calvetra::drawnRunTables(p.form.drawnGraph(), '.');
         for (const auto& [view, t] :
              {std::pair{table->runsView(), &core.runs}, std::pair{table->temperaturesView(), &core.temperatures}}) {
             const QAbstractItemModel* m = view->model();
@@ -346,6 +346,15 @@ TEST_F(ResultsTest, TheWindowOpensInTheSetUpOfAnAddress)
     EXPECT_EQ(messages[0], QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: el argumento de más "
                                              "«--otro» y «V=abc», que no es un número."));
     EXPECT_EQ(box("Text1(0)")->text(), QStringLiteral("5.4"));
+
+    // A run that overflows and a key the program does not know: the
+    // overflow as the run is drawn, then what the link left out.
+    messages.clear();
+    open('.');
+    window->openAddress(QStringLiteral("#v=1&colour=red&runs=5.4,10,20,0,1000,20000&fin"));
+    EXPECT_EQ(messages, (QStringList{QStringLiteral("Desbordamniento a t = 17500 (s)"),
+                                     QString::fromUtf8("No se ha aplicado todo el enlace; se ha ignorado: la clave "
+                                                       "desconocida «colour».")}));
 }
 
 TEST(SpanishToolkit, TheMessageBoxButtonSaysAceptar)

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "tests/support/recording_window.h"
 
 using namespace calvetra;
@@ -173,6 +173,43 @@ TEST(SetUpAddress, AnOverflowingRunIsReportedAsWhenItWasDrawn)
     EXPECT_EQ(openAddress(p.form, p.window, "v=1&runs=5.4,10,20,0,1000,20000&fin"), "");
     EXPECT_EQ(p.window.messages, std::vector<std::string>{"Desbordamniento a t = 17500 (s)"});
     EXPECT_TRUE(p.form.drawnGraph().runs[0].overflowed);
+
+    // With something ignored too, the overflow still comes up as the run is
+    // drawn, and the link's own message names what was ignored.
+    Program q;
+    EXPECT_EQ(openAddress(q.form, q.window, "v=1&colour=red&runs=5.4,10,20,0,1000,20000;5.4,10,20,0,1000,20000&fin"),
+              "No se ha aplicado todo el enlace; se ha ignorado: la clave desconocida «colour».");
+    EXPECT_EQ(q.window.messages, std::vector<std::string>(2, "Desbordamniento a t = 17500 (s)"));
+    EXPECT_EQ(q.form.drawnGraph().runs.size(), 2u);
+}
+
+// The codec alone: a set-up written and read back is the same set-up, and
+// its fields come in the order of the table of the figures.
+TEST(AddressCodec, ASetUpWrittenReadsBackTheSame)
+{
+    calvetra::SetUp s;
+    s.boxes[order(Figure::Volume)] = 2.5;
+    s.boxes[order(Figure::Power)] = -300;
+    s.boxes[order(Figure::Span)] = 0.1;
+    s.instant = 7;
+    s.queryBeforeTimeEdit = true;
+    s.language = "ca";
+    s.runs = {{5.4, 10, 20, 100, 1000, 20000}, {1, 2, 3, 4, -5, 6e-7}};
+    const std::string written = writeAddress(s);
+    EXPECT_EQ(written, "v=1&V=2.5&q=-300&t=0.1&i=7&n=1000&lang=ca&runs=5.4,10,20,100,1000,20000;1,2,3,4,-5,6E-07&fin");
+    const ParsedAddress read = parseAddress(written);
+    EXPECT_EQ(addressMessage(read), "");
+    EXPECT_EQ(read.setUp.boxes, s.boxes);
+    EXPECT_EQ(read.setUp.instant, s.instant);
+    EXPECT_TRUE(read.setUp.queryBeforeTimeEdit);
+    EXPECT_EQ(read.setUp.language, "ca");
+    EXPECT_EQ(read.setUp.runs, s.runs);
+    EXPECT_EQ(read.runNumbers, (std::vector<std::size_t>{1, 2}));
+    // Only the power may be negative, in the boxes and in a run alike.
+    const ParsedAddress negative = parseAddress("v=1&runs=5.4,10,20,-1,1000,20000;5.4,10,20,1,-1,20000&fin");
+    EXPECT_EQ(negative.setUp.runs, (std::vector<RunFigures>{{5.4, 10, 20, 1, -1, 20000}}));
+    EXPECT_NE(addressMessage(negative).find("la simulación 1, porque «-1»"), std::string::npos)
+        << addressMessage(negative);
 }
 
 }  // namespace

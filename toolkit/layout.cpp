@@ -10,11 +10,8 @@ namespace calvetra::layout {
 
 namespace {
 
-constexpr Rgb kRunColours[kRunColourCount] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-constexpr LineColour kRed{false, kRunColours[0]};
-constexpr LineColour kGreen{false, kRunColours[1]};
-constexpr LineColour kBlue{false, kRunColours[2]};
 constexpr LineColour kWindowText{true, {}};
+constexpr LineColour runLineColour(long run) { return {false, kRuns[run].colour}; }
 
 // Designated initialisers keep each row readable: only what differs from a
 // plain, visible, left-aligned control in the window's font is written.
@@ -45,12 +42,12 @@ constexpr Control kControls[] = {
      .caption = Text::SimTimeCaption, .font = Font::Box, .transparent = true, .tabIndex = 9},
     {.name = "Text1(3)", .kind = Kind::TextBox, .left = 12480, .top = 120, .width = 1215, .height = 375,
      .text = "20000", .font = Font::Box, .align = Align::Centre, .tabIndex = 10, .labelledBy = "Label1(3)"},
-    {.name = "Label4(0)", .kind = Kind::Label, .left = 9120, .top = 5640, .width = 5775, .height = 255, .text = "",
-     .tabIndex = 11, .accessibleDescription = Text::LegendRedDescription},
-    {.name = "Label4(1)", .kind = Kind::Label, .left = 9120, .top = 6000, .width = 5760, .height = 255, .text = "",
-     .tabIndex = 12, .accessibleDescription = Text::LegendGreenDescription},
-    {.name = "Label4(2)", .kind = Kind::Label, .left = 9120, .top = 6360, .width = 5760, .height = 255, .text = "",
-     .tabIndex = 13, .accessibleDescription = Text::LegendBlueDescription},
+    {.name = kRuns[0].legendLabelName, .kind = Kind::Label, .left = 9120, .top = 5640, .width = 5775, .height = 255, .text = "",
+     .tabIndex = 11, .accessibleDescription = kRuns[0].legendDescription},
+    {.name = kRuns[1].legendLabelName, .kind = Kind::Label, .left = 9120, .top = 6000, .width = 5760, .height = 255, .text = "",
+     .tabIndex = 12, .accessibleDescription = kRuns[1].legendDescription},
+    {.name = kRuns[2].legendLabelName, .kind = Kind::Label, .left = 9120, .top = 6360, .width = 5760, .height = 255, .text = "",
+     .tabIndex = 13, .accessibleDescription = kRuns[2].legendDescription},
     {.name = "Label5", .kind = Kind::Label, .left = 13800, .top = 195, .width = 855, .height = 255, .text = "",
      .font = Font::Small, .transparent = true, .tabIndex = 14, .accessibleDescription = Text::HoursDescription},
     {.name = "Frame1", .kind = Kind::Frame, .left = 4800, .top = 5880, .width = 3255, .height = 1335,
@@ -98,21 +95,29 @@ constexpr Control kControls[] = {
     {.name = "Label7", .kind = Kind::Label, .left = 120, .top = 7320, .width = 14895, .height = 255,
      .caption = Text::CreditCaption,
      .font = Font::Credit, .align = Align::Centre, .tabIndex = 33},
-    {.name = "Line3(0)", .kind = Kind::Line, .left = 8280, .top = 5760, .width = 8880, .height = 5760, .text = "",
-     .visible = false, .lineColour = kRed, .lineWidth = 2},
-    {.name = "Line3(1)", .kind = Kind::Line, .left = 8280, .top = 6120, .width = 8880, .height = 6120, .text = "",
-     .visible = false, .lineColour = kGreen, .lineWidth = 2},
-    {.name = "Line3(2)", .kind = Kind::Line, .left = 8280, .top = 6480, .width = 8880, .height = 6480, .text = "",
-     .visible = false, .lineColour = kBlue, .lineWidth = 2},
+    {.name = kRuns[0].legendLine, .kind = Kind::Line, .left = 8280, .top = 5760, .width = 8880, .height = 5760, .text = "",
+     .visible = false, .lineColour = runLineColour(0), .lineWidth = 2},
+    {.name = kRuns[1].legendLine, .kind = Kind::Line, .left = 8280, .top = 6120, .width = 8880, .height = 6120, .text = "",
+     .visible = false, .lineColour = runLineColour(1), .lineWidth = 2},
+    {.name = kRuns[2].legendLine, .kind = Kind::Line, .left = 8280, .top = 6480, .width = 8880, .height = 6480, .text = "",
+     .visible = false, .lineColour = runLineColour(2), .lineWidth = 2},
 };
 // clang-format on
 
 // Core names of the boxes and labels the program writes, in the order of
-// their enums.
+// their enums; the runs' legend labels are named in the table of the runs.
 constexpr const char* kBoxNames[] = {"Text1(0)", "Text1(1)", "Text1(2)", "Text1(3)", "Text1(4)",
                                      "Text1(5)", "Text1(6)", "Text1(7)", "Text2"};
-constexpr const char* kLabelNames[] = {"Label2", "Label5", "Label6(0)", "Label4(0)", "Label4(1)", "Label4(2)"};
-constexpr const char* kLegendLineNames[] = {"Line3(0)", "Line3(1)", "Line3(2)"};
+constexpr const char* kLabelNames[] = {"Label2", "Label5", "Label6(0)"};
+static_assert(std::size(kLabelNames) == static_cast<std::size_t>(Label::Label4_0));
+
+// Run k's row of the table of the runs; another run number is a fault.
+const RunKind& runKind(long run)
+{
+    if (run < 0 || run >= kRunCount) [[unlikely]]
+        raiseFault(FaultKind::IndexOutOfRange);
+    return kRuns[run];
+}
 
 template <class Names> const Control& byIndex(const Names& names, int index)
 {
@@ -123,12 +128,7 @@ template <class Names> const Control& byIndex(const Names& names, int index)
 
 }  // namespace
 
-Rgb runColour(long run)
-{
-    if (run < 0 || run >= kRunColourCount) [[unlikely]]
-        raiseFault(FaultKind::IndexOutOfRange);
-    return kRunColours[run];
-}
+Rgb runColour(long run) { return runKind(run).colour; }
 
 FontSpec fontSpec(Font font)
 {
@@ -185,8 +185,20 @@ const Control& control(std::string_view name)
 }
 
 const Control& control(Box box) { return byIndex(kBoxNames, static_cast<int>(box)); }
-const Control& control(Label label) { return byIndex(kLabelNames, static_cast<int>(label)); }
-const Control& legendLine(int index) { return byIndex(kLegendLineNames, index); }
+const Control& control(Label label)
+{
+    const int run = static_cast<int>(label) - static_cast<int>(Label::Label4_0);
+    if (run >= 0 && run < kRunCount)
+        return control(kRuns[run].legendLabelName);
+    return byIndex(kLabelNames, static_cast<int>(label));
+}
+
+const Control& legendLine(int index)
+{
+    if (index < 0 || index >= kRunCount)
+        throw std::out_of_range("no such control");
+    return control(kRuns[index].legendLine);
+}
 
 int pixels(double twips, double pixelsPerTwip) { return static_cast<int>(std::lround(twips * pixelsPerTwip)); }
 

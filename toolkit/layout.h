@@ -13,6 +13,7 @@
 #include "calvetra_version.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/display_list.h"
+#include "toolkit/runs.h"
 #include "toolkit/window.h"
 
 namespace calvetra::layout {
@@ -74,9 +75,8 @@ struct GraphColours {
 constexpr GraphColours kGraphColours{{240, 240, 240}, {160, 160, 160}, {0, 0, 0}};
 constexpr Rgb kGridColour{200, 200, 200};
 
-// The runs' colours, for a run's curve and its legend line alike: run 0
-// red, run 1 green, run 2 blue. Another run number is a fault.
-constexpr int kRunColourCount = 3;
+// The runs' colours (toolkit/runs.h), for a run's curve and its legend line
+// alike. Another run number is a fault.
 Rgb runColour(long run);
 
 struct Control {

@@ -17,7 +17,7 @@
 #include "graph/runs_csv.h"
 #include "graph/whole_graph.h"
 #include "model/form1.h"
-#include "model/set_up_address.h"
+#include "model/open_address.h"
 #include "model/worked_example.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/layout.h"
@@ -187,7 +187,7 @@ public:
     val csv() const
     {
         std::string bytes;
-        form_.guarded([&] { bytes = drawnRunsCsv(form_.drawnGraph(), form_.store(), form_.separator()); });
+        form_.guarded([&] { bytes = drawnRunsCsv(form_.drawnGraph(), form_.separator()); });
         return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
             .call<val>("slice");
     }
@@ -202,7 +202,7 @@ public:
     {
         val o = val::object();
         form_.guarded([&] {
-            const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.store(), form_.separator());
+            const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.separator());
             o.set("runs", tableForPage(tables.runs));
             o.set("temperatures", tableForPage(tables.temperatures));
         });

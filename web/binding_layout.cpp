@@ -104,10 +104,10 @@ val pageLayout()
     for (const layout::Control& c : layout::controls())
         controls.call<void>("push", controlForPage(c));
     val boxes = val::array();
-    for (int k = 0; k <= static_cast<int>(Box::Text2); ++k)
+    for (int k = 0; k < kBoxCount; ++k)
         boxes.call<void>("push", str(layout::control(static_cast<Box>(k)).name));
     val labels = val::array();
-    for (int k = 0; k <= static_cast<int>(Label::Label4_2); ++k)
+    for (int k = 0; k < kLabelCount; ++k)
         labels.call<void>("push", str(layout::control(static_cast<Label>(k)).name));
     val legendLines = val::array();
     for (int k = 0; k < kRunCount; ++k)

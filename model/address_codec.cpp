@@ -1,13 +1,11 @@
-#include "model/set_up_address.h"
+#include "model/address_codec.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <functional>
 
-#include "model/memory_window.h"
-#include "model/messages.h"
+#include "toolkit/catalogue.h"
 #include "toolkit/fault.h"
+#include "toolkit/runs.h"
 #include "toolkit/text.h"
 
 namespace calvetra {
@@ -17,55 +15,14 @@ namespace {
 constexpr std::size_t kMaxAddress = 2000;  // three runs need about 200
 constexpr std::size_t kMaxNumber = 24;
 constexpr double kHuge = 1e9;
-constexpr std::size_t kMaxRuns = 3;
-
-// The keys of the boxes, in the order the address writes them.
-struct BoxKey {
-    const char* key;
-    Box box;
-    std::optional<double> SetUp::*field;
-    bool negativeAllowed;  // a negative heater power cools the tank
-};
-constexpr std::array<BoxKey, 6> kBoxKeys = {{
-    {"V", text1(kVolumeIndex), &SetUp::volume, false},
-    {"Q", text1(kFeedFlowIndex), &SetUp::inflow, false},
-    {"To", text1(kInitialTempIndex), &SetUp::initialTemp, false},
-    {"Ap", text1(kValveIndex), &SetUp::valve, false},
-    {"q", text1(kPowerIndex), &SetUp::power, true},
-    {"t", text1(kSimTimeIndex), &SetUp::span, false},
-}};
-
-std::optional<double> boxNumber(const Window& window, Box box)
-{
-    try {
-        return text::parseLeadingNumber(window.text(box));
-    } catch (const RuntimeFault&) {
-        return std::nullopt;  // a number beyond any range: nothing to keep
-    }
-}
-
-std::string runText(const RunFigures& f)
-{
-    std::string s;
-    for (const double v : {f.volume, f.inflow, f.initialTemp, f.valve, f.power, f.span}) {
-        if (!s.empty())
-            s += ',';
-        s += text::exactNumber(v);
-    }
-    return s;
-}
 
 using catalogue::format;
 
-// A piece of the address as the message quotes it: printable ASCII only,
-// and short.
-std::string quoted(std::string_view s)
-{
-    std::string out;
-    for (char c : s.substr(0, 30))
-        out += (c >= 0x20 && c < 0x7f) ? c : '?';
-    return format(Text::Quoted, {out + (s.size() > 30 ? "…" : "")});
-}
+std::string quoted(std::string_view s) { return quotedPiece(s); }
+
+// The step counts n= may give.
+const std::string kQueryStepsText = std::to_string(kQuerySteps);
+const std::string kCalculationStepsText = std::to_string(kCalculationSteps);
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -184,27 +141,27 @@ void readRuns(std::string_view value, ParsedAddress& out)
     const std::vector<std::string_view> runs = split(value, ';');
     for (std::size_t k = 0; k < runs.size(); ++k) {
         const std::string number = std::to_string(k + 1);
-        if (k == kMaxRuns) {
+        if (k == static_cast<std::size_t>(kRunCount)) {
             out.ignored.emplace_back(catalogue::text(Text::IgnoredRunsBeyondThree));
             return;
         }
         const std::vector<std::string_view> figures = split(runs[k], ',');
-        if (figures.size() != 6) {
+        if (figures.size() != kFigureCount) {
             out.ignored.push_back(format(Text::IgnoredRunNotSix, {number, quoted(runs[k])}));
             continue;
         }
-        std::array<double, 6> v{};
+        RunFigures run;
         std::string problem;
-        for (std::size_t f = 0; f < 6 && problem.empty(); ++f) {
-            const Number n = readNumber(figures[f], f == 4);
-            v[f] = n.value;
+        for (std::size_t f = 0; f < kFigureCount && problem.empty(); ++f) {
+            const Number n = readNumber(figures[f], kFigures[f].negativeAllowed);
+            run.*kFigures[f].member = n.value;
             if (!n.problem.empty())
                 problem = format(Text::IgnoredRunFigure, {number, quoted(figures[f]), n.problem});
         }
         if (!problem.empty())
             out.ignored.push_back(problem);
         else {
-            out.setUp.runs.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
+            out.setUp.runs.push_back(run);
             out.runNumbers.push_back(k + 1);
         }
     }
@@ -213,7 +170,7 @@ void readRuns(std::string_view value, ParsedAddress& out)
 void readField(std::string_view key, std::string_view value, ParsedAddress& out)
 {
     SetUp& s = out.setUp;
-    for (const BoxKey& k : kBoxKeys) {
+    for (const FigureKind& k : kFigures) {
         if (key != k.key)
             continue;
         const Number n = readNumber(value, k.negativeAllowed);
@@ -221,7 +178,7 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
             out.ignored.push_back(
                 format(Text::IgnoredValue, {quoted(std::string(key) + "=" + std::string(value)), n.problem}));
         else
-            s.*k.field = n.value;
+            s.boxes[order(k.figure)] = n.value;
         return;
     }
     if (key == "i") {
@@ -231,8 +188,8 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
         else
             s.instant = n.value;
     } else if (key == "n") {
-        if (value == "1000" || value == "5000")
-            s.queryBeforeTimeEdit = value == "1000";
+        if (value == kQueryStepsText || value == kCalculationStepsText)
+            s.queryBeforeTimeEdit = value == kQueryStepsText;
         else
             out.ignored.push_back(format(Text::IgnoredStepCount, {quoted("n=" + std::string(value))}));
     } else if (key == "runs") {
@@ -249,27 +206,43 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
 
 }  // namespace
 
-std::string addressOf(const Form1& form, const Window& window)
+std::string quotedPiece(std::string_view s)
+{
+    std::string out;
+    for (char c : s.substr(0, 30))
+        out += (c >= 0x20 && c < 0x7f) ? c : '?';
+    return format(Text::Quoted, {out + (s.size() > 30 ? "…" : "")});
+}
+
+std::string runRecord(const RunFigures& run)
+{
+    std::string s;
+    for (const FigureKind& k : kFigures) {
+        if (!s.empty())
+            s += ',';
+        s += text::exactNumber(run.*k.member);
+    }
+    return s;
+}
+
+std::string writeAddress(const SetUp& setUp)
 {
     std::string out = "v=1";
-    for (const BoxKey& k : kBoxKeys)
-        if (const auto v = boxNumber(window, k.box))
+    for (const FigureKind& k : kFigures)
+        if (const std::optional<double> v = setUp.boxes[order(k.figure)])
             out += std::string("&") + k.key + "=" + text::exactNumber(*v);
-    // The instantaneous time once a query has run, whatever it holds now.
-    if (form.queried())
-        if (const auto v = boxNumber(window, Box::Text2))
-            out += "&i=" + text::exactNumber(*v);
-    const DrawnGraph& graph = form.drawnGraph();
-    if (!graph.runs.empty() && graph.stepCount == 1000)
-        out += "&n=1000";
-    if (const std::string_view language = catalogue::current().code; language != "es")
-        out += "&lang=" + std::string(language);
-    if (!graph.runs.empty()) {
+    if (setUp.instant)
+        out += "&i=" + text::exactNumber(*setUp.instant);
+    if (setUp.queryBeforeTimeEdit)
+        out += "&n=" + kQueryStepsText;
+    if (!setUp.language.empty())
+        out += "&lang=" + setUp.language;
+    if (!setUp.runs.empty()) {
         out += "&runs=";
-        for (std::size_t k = 0; k < graph.runs.size(); ++k) {
+        for (std::size_t k = 0; k < setUp.runs.size(); ++k) {
             if (k > 0)
                 out += ';';
-            out += runText(graph.runs[k].typed);
+            out += runRecord(setUp.runs[k]);
         }
     }
     return out + "&fin";
@@ -344,150 +317,6 @@ std::string addressMessage(const ParsedAddress& parsed)
     if (parsed.ignored.empty())
         return {};
     return format(Text::AddressIgnored, {listed(parsed.ignored)});
-}
-
-namespace {
-
-// A window without a screen for a trial run of an address, starting from
-// what the real window holds.
-MemoryWindow trialWindowFor(const Window& real)
-{
-    MemoryWindow trial;
-    for (std::size_t b = 0; b < trial.texts.size(); ++b)
-        trial.texts[b] = real.text(static_cast<Box>(b));
-    trial.size = real.pictureSize();
-    return trial;
-}
-
-// The pieces of a set-up that are replayed one after the other, and that a
-// trial run can refuse one by one.
-enum class Step { Run, Span, Instant };
-struct Refusal {
-    Step step;
-    std::size_t run = 0;
-    std::string message;
-};
-
-// A user typing a figure into a box (forced: even the text it holds).
-void type(Form1& form, Box box, double value, bool force = false)
-{
-    form.userTyped(box, text::exactNumber(value), force);
-}
-
-// Replays the set-up; check() is called after each step with that step and
-// returns false to stop there.
-void replay(Form1& form, const SetUp& s, const std::function<bool(Step, std::size_t)>& check)
-{
-    for (std::size_t k = 0; k < s.runs.size(); ++k) {
-        const RunFigures& r = s.runs[k];
-        for (const auto& [box, v] : {std::pair{text1(kVolumeIndex), r.volume},
-                                     {text1(kFeedFlowIndex), r.inflow},
-                                     {text1(kInitialTempIndex), r.initialTemp},
-                                     {text1(kValveIndex), r.valve},
-                                     {text1(kPowerIndex), r.power},
-                                     {text1(kSimTimeIndex), r.span}})
-            type(form, box, v);
-        form.clickCalcular();
-        if (!check(Step::Run, k))
-            return;
-    }
-    for (const BoxKey& k : kBoxKeys)
-        if (k.box != text1(kSimTimeIndex) && s.*k.field)
-            type(form, k.box, *(s.*k.field));
-    const bool queryFirst = s.queryBeforeTimeEdit && !s.runs.empty();
-    const auto query = [&] {
-        if (s.instant)
-            type(form, Box::Text2, *s.instant, true);
-        return check(Step::Instant, 0);
-    };
-    if (queryFirst && !query())
-        return;
-    if (s.span)
-        type(form, text1(kSimTimeIndex), *s.span, queryFirst);
-    else if (queryFirst)
-        form.userChangedText(text1(kSimTimeIndex));
-    if (!check(Step::Span, 0))
-        return;
-    if (!queryFirst)
-        query();
-}
-
-// A trial run on a window without a screen: the first step the program
-// refuses, with its message. The overflow message is the program's report
-// of a run it draws, not a refusal.
-std::optional<Refusal> trial(const Form1& form, const Window& window, const SetUp& setUp)
-{
-    MemoryWindow scratch = trialWindowFor(window);
-    Form1 trialForm(scratch, form.separator());
-    trialForm.load();
-    std::optional<Refusal> refusal;
-    replay(trialForm, setUp, [&](Step step, std::size_t run) {
-        for (const std::string& m : scratch.messages)
-            if (!messages::isOverflow(m)) {
-                refusal = Refusal{step, run, m};
-                return false;
-            }
-        scratch.messages.clear();
-        return true;
-    });
-    return refusal;
-}
-
-}  // namespace
-
-bool chooseLinkLanguage(Form1& form, std::string_view address)
-{
-    const std::string language = parseAddress(address).setUp.language;
-    if (language.empty() || language == catalogue::current().code)
-        return false;
-    catalogue::choose(language);
-    form.languageChanged();
-    return true;
-}
-
-std::string openAddress(Form1& form, Window& window, std::string_view address,
-                        const std::vector<std::string>& alsoIgnored)
-{
-    // The link's language first, so that its message is in it too.
-    chooseLinkLanguage(form, address);
-    ParsedAddress parsed = parseAddress(address);
-    parsed.ignored.insert(parsed.ignored.begin(), alsoIgnored.begin(), alsoIgnored.end());
-    SetUp& s = parsed.setUp;
-    // Each refusal takes one piece out (a run, the span or the query), so
-    // this ends after a few trials; should it not, nothing is replayed.
-    int refusals = 0;
-    while (const std::optional<Refusal> refused = trial(form, window, s)) {
-        if (++refusals > static_cast<int>(kMaxRuns) + 2) {
-            parsed.ignored.push_back(format(Text::IgnoredRestRefused, {refused->message}));
-            s = {};
-            break;
-        }
-        const std::string_view why = refused->message;
-        // A refused value quoted whole: its figure is never cut short.
-        const auto refusedValue = [&](std::string_view key, double value) {
-            return format(Text::IgnoredValueRefused,
-                          {format(Text::Quoted, {std::string(key) + "=" + text::exactNumber(value)}), why});
-        };
-        switch (refused->step) {
-        case Step::Run:
-            parsed.ignored.push_back(format(Text::IgnoredRunRefused, {std::to_string(parsed.runNumbers[refused->run]),
-                                                                      quoted(runText(s.runs[refused->run])), why}));
-            s.runs.erase(s.runs.begin() + static_cast<long>(refused->run));
-            parsed.runNumbers.erase(parsed.runNumbers.begin() + static_cast<long>(refused->run));
-            break;
-        case Step::Span:
-            parsed.ignored.push_back(refusedValue("t", s.span.value_or(0)));
-            s.span.reset();
-            s.queryBeforeTimeEdit = false;
-            break;
-        case Step::Instant:
-            parsed.ignored.push_back(refusedValue("i", s.instant.value_or(0)));
-            s.instant.reset();
-            break;
-        }
-    }
-    replay(form, s, [](Step, std::size_t) { return true; });
-    return addressMessage(parsed);
 }
 
 }  // namespace calvetra

@@ -1,0 +1,40 @@
+#pragma once
+
+// What the graph shows, as plain data: the runs plotted since it was last
+// cleared, each with its legend, its figures and the temperatures of its
+// points, and the plot area and step count the points were placed with.
+// The program keeps it as it draws; the writers (the SVG drawing, the CSV,
+// the data table) and the faces' copies of the graph read only this.
+
+#include <string>
+#include <vector>
+
+#include "graph/plot_area.h"
+#include "toolkit/figures.h"
+
+namespace calvetra {
+
+struct DrawnRun {
+    std::string legend;
+    // The legend with the heater power and the span the curve covers: the
+    // run's name wherever it must be told from the others (data, tables).
+    std::string heading;
+    long lastStep = 0;
+    bool overflowed = false;  // the curve stops at lastStep because the tank overflowed
+    RunFigures shown;         // its figures as the legend shows them, span of its curve
+    RunFigures typed;         // what the boxes held when "Calcular" drew it
+    // ºC at steps 0 .. lastStep, the points as they are drawn.
+    std::vector<double> temperatures;
+};
+
+struct DrawnGraph {
+    std::vector<DrawnRun> runs;
+    long stepCount = 0;
+    PlotArea area;
+};
+
+// A run's legend, and its heading: the legend with the power and the span.
+std::string runLegend(const RunFigures& shown, char separator);
+std::string runHeading(const RunFigures& shown, char separator);
+
+}  // namespace calvetra

@@ -38,6 +38,8 @@ DataTableWindow::DataTableWindow(const calvetra::Form1& form, const calvetra::Di
 
 void DataTableWindow::retranslate()
 {
+    // A window's name, a dash, the program's: desktops title windows so in
+    // every language.
     setWindowTitle(uiText(calvetra::Text::DataTableTitle) + QStringLiteral(" — ") +
                    QString::fromLatin1(calvetra::layout::kTitle));
     empty_->setText(uiText(calvetra::Text::NoRuns));

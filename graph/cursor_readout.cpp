@@ -8,7 +8,8 @@ namespace calvetra {
 
 // The pointer position over the graph read back as "t , T", the inverse of
 // the plotting map, each rounded to one decimal. Buttons and shift keys do
-// not matter.
+// not matter. The spaced comma between the two figures is the same in every
+// language: its spaces keep it apart from a decimal comma.
 void Form1::Picture2_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float Y)
 {
     window_.setCrossCursor();

@@ -60,6 +60,7 @@ void Form1::DrawGraphFrame()
     const double width = sub(W, ml);
 
     label(tempX, 1, temperature(MaxTemp));
+    // The axes' titles are a quantity's symbol and its unit, the same in every language.
     label(1, 400, "T");
     label(1, 600, "(ºC)");
     label(tempX, sub(div(plotHeight, 4), 100), temperature(div(mul(MaxTemp, 3), 4)));
@@ -70,7 +71,7 @@ void Form1::DrawGraphFrame()
     label(sub(add(div(width, 4), ml), 300), timeY, time(div(SimTime, 4)));
     label(sub(add(div(mul(width, 2), 4), ml), 300), timeY, time(div(add(SimTime, SimTime), 4)));
     label(sub(add(div(mul(width, 3), 4), ml), 300), timeY, time(div(mul(SimTime, 3), 4)));
-    label(sub(W, 850), timeY, "t(s)");
+    label(sub(W, 850), timeY, "t(s)");  // a symbol and its unit, as "T" and "(ºC)" above
     label(sub(W, 500), timeY, time(SimTime));
 }
 

@@ -44,7 +44,8 @@ void Form1::showOutflow()
     setBoxText(text1(kOutflowIndex), text::fixed(litresPerHour, 2, separator_));
 }
 
-// Label5: the simulated time in hours.
+// Label5: the simulated time in hours. "=" and the unit's symbol "h" are the
+// same in every language; only the decimal separator is the user's.
 void Form1::showSimTimeInHours()
 {
     const double hours = div(div(store().SimTime, 60), 60);

@@ -67,11 +67,38 @@ start_program() {
         sleep 0.1
     done
     [ -n "$wid" ] || die "the CALVETRA window did not show within 10 s"
-    sleep 0.5  # let the first paint finish
+    shoot_until "$scratch/first.png" frame_painted || die "the CALVETRA window did not paint its graph within 10 s"
 }
 
 shoot() {  # file
     xwd -silent -id "$wid" | convert xwd:- "png:$1" || die "could not capture the window"
+}
+
+# Takes pictures of the window into FILE until CHECK FILE holds, for at most
+# 10 s; returns 1 when it never does. The pixels say when a paint is done.
+shoot_until() {  # file check...
+    local file=$1
+    shift
+    for _ in $(seq 100); do
+        shoot "$file"
+        "$@" "$file" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Whether a colour (#RRGGBB) occurs in FILE in the rectangle of w x h pixels
+# around the point (x, y) given in twips.
+colour_near() {  # file x y w h hex
+    local x y
+    x=$(($(px "$2") - $4 / 2)) y=$(($(px "$3") - $5 / 2))
+    convert "$1" -crop "$4x$5+$x+$y" -depth 8 txt:- | grep -qi "$6"
+}
+
+# Whether FILE shows the graph's frame: its black time axis, 4755 twips down
+# the graph box at (8160, 480).
+frame_painted() {  # file
+    colour_near "$1" $((8160 + 3000)) $((480 + 4755)) 1 7 '#000000'
 }
 
 # Twips of the layout to pixels of the screen.

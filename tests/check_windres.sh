@@ -7,10 +7,12 @@
 # project's version as that header gives it (1.00).
 # Needs binutils-mingw-w64-i686 (i686-w64-mingw32-windres) and a C
 # preprocessor: i686-w64-mingw32-gcc when installed, otherwise the host cpp.
-# Exits 0 when every check passes, 1 (with the reason) otherwise.
+# Exits 0 when every check passes, 77 (skipped) when a tool is missing, 1
+# (with the reason) otherwise.
 set -uo pipefail
 
 fail() { echo "check_windres: FAIL: $*" >&2; exit 1; }
+skip() { echo "check_windres: skipped: $*" >&2; exit 77; }
 
 src="${1:-}"
 gen="${2:-}"
@@ -25,13 +27,13 @@ ico_file="$src/assets/calvetra.ico"
 [ -f "$ico_file" ] || fail "missing $ico_file"
 
 windres=i686-w64-mingw32-windres
-command -v "$windres" >/dev/null || fail "$windres not found (apt-get install binutils-mingw-w64-i686)"
+command -v "$windres" >/dev/null || skip "$windres not installed (apt-get install binutils-mingw-w64-i686)"
 
 # windres normally preprocesses with i686-w64-mingw32-gcc; the host cpp does
 # the same job for this file when the cross compiler is not installed.
 pp_args=()
 if ! command -v i686-w64-mingw32-gcc >/dev/null; then
-    command -v cpp >/dev/null || fail "neither i686-w64-mingw32-gcc nor cpp is available"
+    command -v cpp >/dev/null || skip "neither i686-w64-mingw32-gcc nor cpp is installed"
     pp_args=(--preprocessor=cpp --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED)
 fi
 

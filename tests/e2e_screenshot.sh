@@ -28,12 +28,10 @@ source "$(dirname "$0")/../scripts/xvfb_session.sh"
 printf 'leak:libdbus-1.so\n' >"$scratch/lsan.supp"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$scratch/lsan.supp"
 
-# Whether a colour (#RRGGBB) occurs in the rectangle of w x h pixels around
-# the point (x, y) given in twips.
+# A colour (#RRGGBB) in the rectangle of w x h pixels around the point
+# (x, y) given in twips, or a failure naming what.
 has_colour() {  # file x y w h hex what
-    local x y
-    x=$(($(px "$2") - $4 / 2)) y=$(($(px "$3") - $5 / 2))
-    convert "$1" -crop "$4x$5+$x+$y" -depth 8 txt:- | grep -qi "$6" || fail "$7: no $6 near ($2, $3) twips"
+    colour_near "$1" "$2" "$3" "$4" "$5" "$6" || fail "$7: no $6 near ($2, $3) twips"
 }
 
 # The colour at a point given in twips, as "R G B".
@@ -44,6 +42,13 @@ colour_at() {  # file x y
 
 count_colour() {  # file x y w h hex   (rectangle in twips)
     convert "$1" -crop "$(px "$4")x$(px "$5")+$(px "$2")+$(px "$3")" -depth 8 txt:- | grep -ci "$6"
+}
+
+# Whether FILE shows a run: a red curve on the graph and the red legend
+# sample Line3(0) beside its legend.
+run_drawn() {  # file
+    (($(count_colour "$1" 8160 480 6855 5055 '#FF0000') > 200 * scale)) &&
+        colour_near "$1" 8580 5760 1 5 '#FF0000'
 }
 
 check_scale() {
@@ -71,14 +76,11 @@ check_scale() {
 
     # "Calcular": a red curve on the graph, the red legend sample beside it.
     xdotool mousemove --window "$wid" "$(px 1627)" "$(px 6547)" click 1
-    sleep 0.5
     xdotool mousemove 0 $((790 * scale))
-    sleep 0.3
-    shoot "$run"
-    local red
-    red=$(count_colour "$run" 8160 480 6855 5055 '#FF0000')
-    ((red > 200 * scale)) || fail "only $red red pixels on the graph after Calcular"
-    has_colour "$run" 8580 5760 1 5 '#FF0000' "legend sample Line3(0)"
+    if ! shoot_until "$run" run_drawn; then
+        fail "10 s after Calcular, $(count_colour "$run" 8160 480 6855 5055 '#FF0000') red pixels on the graph"
+        has_colour "$run" 8580 5760 1 5 '#FF0000' "legend sample Line3(0)"
+    fi
 
     # "Salir": the program ends, successfully.
     xdotool mousemove --window "$wid" "$(px 3967)" "$(px 6547)" click 1

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
+#include "model/heat_balance.h"
 #include "tests/support/recording_window.h"
 
 using namespace calvetra;
@@ -23,7 +27,59 @@ double analyticTemperature(const RunStore& s, double t)
     const double tss = 20 + 1000.0 / (4100000.0 * q1);
     return tss + (20 - tss) * std::exp(-q1 * t / v0);
 }
+
+// The balance is linear in T, so its closed form holds for any flows: with
+// V = V0 + (Q1 − Q2) t and T∞ = T1 + q / (ρc Q1), T approaches T∞ as
+// (V / V0)^(−Q1 / (Q1 − Q2)), or as exp(−Q1 t / V0) when Q1 = Q2. Worked out
+// in long double from the balance's own (widened) figures.
+long double closedForm(const HeatBalance& b, long double t0, long double t)
+{
+    const long double q1 = b.q1, q2 = b.q2, v0 = b.v0;
+    const long double tInf = b.t1 + b.heat / q1;
+    const long double decay = q1 == q2 ? std::exp(-q1 * t / v0) : std::pow((v0 + (q1 - q2) * t) / v0, -q1 / (q1 - q2));
+    return tInf - (tInf - t0) * decay;
+}
+
+// The error of rungeKutta's last temperature after `steps` steps over `span`.
+double endError(const HeatBalance& b, double t0, double span, std::int16_t steps)
+{
+    std::vector<double> times(static_cast<std::size_t>(steps) + 1), temps(times.size());
+    const RunCurve run{b, t0, temps};
+    rungeKutta({&run, 1}, 0, span, steps, times);
+    return static_cast<double>(std::fabs(temps.back() - closedForm(b, t0, span)));
+}
 }  // namespace
+
+// The integrator itself against the closed form: halving the step divides
+// the error by 2^4, for a tank that fills and for one whose volume holds.
+TEST(RungeKutta, ConvergesAtTheFourthOrderToTheClosedForm)
+{
+    constexpr float kLitresPerHour = 1.0f / 1000 / 3600;
+    struct Tank {
+        const char* name;
+        HeatBalance balance;
+    };
+    const Tank tanks[] = {
+        {"filling", HeatBalance(10 * kLitresPerHour, 5 * kLitresPerHour, 5.4e-3f, 20, 1000)},
+        {"constant volume", HeatBalance(10 * kLitresPerHour, 10 * kLitresPerHour, 5.4e-3f, 20, 1000)},
+    };
+    for (const Tank& tank : tanks) {
+        SCOPED_TRACE(tank.name);
+        const double span = 3 * tank.balance.v0 / tank.balance.q1;  // three time constants V0 / Q1
+        std::array<double, 4> errors{};                             // 20, 40, 80 and 160 steps
+        const auto steps = [](std::size_t k) { return 20 << k; };
+        for (std::size_t k = 0; k < errors.size(); ++k)
+            errors[k] = endError(tank.balance, 20, span, static_cast<std::int16_t>(steps(k)));
+        for (std::size_t k = 0; k + 1 < errors.size(); ++k) {
+            const double order = std::log2(errors[k] / errors[k + 1]);
+            std::printf("%s: %d to %d steps, error %.3g to %.3g, observed order %.4f\n", tank.name, steps(k),
+                        steps(k + 1), errors[k], errors[k + 1], order);
+            EXPECT_GE(order, 3.9) << steps(k) << " to " << steps(k + 1) << " steps";
+            EXPECT_LE(order, 4.1) << steps(k) << " to " << steps(k + 1) << " steps";
+        }
+        EXPECT_GT(errors.back(), 1e-9) << "the finest error must stay well above the rounding";
+    }
+}
 
 TEST(HeatBalance, InitialBoxesIntegrateToTheKnownCurve)
 {

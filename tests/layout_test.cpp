@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/form1.h"
@@ -87,14 +87,41 @@ TEST(LayoutTable, ColoursPixelsFontsAndButtons)
     EXPECT_EQ(layout::pixelRect(layout::legendLine(0), ppt), (layout::PixelRect{552, 383, 40, 2}));
     EXPECT_EQ(layout::pixelRect(layout::control("Line1"), ppt), (layout::PixelRect{8, 40, 200, 1}));
     EXPECT_EQ(layout::pixelRect(layout::control("Line2"), ppt), (layout::PixelRect{104, 24, 1, 48}));
-    // At 120 dots per inch every edge is its own twips rounded, so controls
-    // that meet in twips still meet in pixels.
-    for (const layout::Control& c : layout::controls())
-        if (c.kind != layout::Kind::Line) {
-            const layout::PixelRect r = layout::pixelRect(c, 120.0 / 1440);
-            EXPECT_EQ(r.left + r.width, std::lround((c.left + c.width) / 12.0)) << c.name;
-            EXPECT_EQ(r.top + r.height, std::lround((c.top + c.height) / 12.0)) << c.name;
-        }
+    // At every ratio a screen or a browser's zoom gives, the edges of the
+    // controls of one container keep their order in pixels: edges that are
+    // one in twips (controls aligned or meeting) are one in pixels, and
+    // controls apart in twips do not overlap from the rounding.
+    struct Edge {
+        const char* container;
+        bool across;  // a left or right edge; else a top or bottom one
+        int twips;
+        int pixels;
+    };
+    std::size_t shared = 0;
+    for (const double scale : {0.67, 0.8, 0.9, 1.0, 1.1, 1.25, 1.33, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+        std::vector<Edge> edges;
+        for (const layout::Control& c : layout::controls())
+            if (c.kind != layout::Kind::Line) {
+                const layout::PixelRect r = layout::pixelRect(c, scale / layout::kTwipsPerPixel);
+                const char* in = c.container ? c.container : "";
+                edges.push_back({in, true, c.left, r.left});
+                edges.push_back({in, true, c.left + c.width, r.left + r.width});
+                edges.push_back({in, false, c.top, r.top});
+                edges.push_back({in, false, c.top + c.height, r.top + r.height});
+            }
+        for (const Edge& a : edges)
+            for (const Edge& b : edges) {
+                if (a.across != b.across || std::string_view(a.container) != b.container || a.twips > b.twips)
+                    continue;
+                if (a.twips == b.twips) {
+                    EXPECT_EQ(a.pixels, b.pixels) << a.twips << " twips at " << scale;
+                    shared += &a != &b;
+                } else {
+                    EXPECT_LE(a.pixels, b.pixels) << a.twips << " and " << b.twips << " twips at " << scale;
+                }
+            }
+    }
+    EXPECT_GT(shared, 0u) << "no two controls share an edge: the check above checked nothing";
 
     const auto faces = [](const char* family) {
         const auto list = layout::fontSubstitutes(family);

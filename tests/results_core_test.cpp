@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
@@ -120,14 +121,17 @@ TEST(GraphSvg, TheDisplayListAsShapesAndTextsWithTheLegendBelow)
     EXPECT_EQ(count(svg, "<line"), lines + 3);
     EXPECT_EQ(count(svg, "<g fill=\"none\" stroke=\"#ff0000\""), 1u);
     EXPECT_EQ(count(svg, "<g fill=\"none\" stroke=\"#0000ff\""), 1u);
-    // Each circle at its twips, as the list holds them.
+    // Every circle at its twips, in the list's order.
+    std::vector<std::string> expected, written;
     for (const PictureOp& op : list.ops())
-        if (op.kind == PictureOp::Kind::Circle) {
-            EXPECT_NE(svg.find("<circle cx=\"" + text::general(op.x1, '.') + "\" cy=\"" + text::general(op.y1, '.') +
-                               "\" r=\"10\"/>"),
-                      std::string::npos);
-            break;
-        }
+        if (op.kind == PictureOp::Kind::Circle)
+            expected.push_back("<circle cx=\"" + text::general(op.x1, '.') + "\" cy=\"" + text::general(op.y1, '.') +
+                               "\" r=\"10\"/>");
+    for (auto at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1))
+        written.push_back(svg.substr(at, svg.find('\n', at) - at));
+    ASSERT_EQ(written.size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k)
+        ASSERT_EQ(written[k], expected[k]) << "circle " << k;
     for (const DrawnRun& run : p.form.drawnGraph().runs)
         EXPECT_NE(svg.find(">" + run.legend + "</text>"), std::string::npos);
     // Design size: the graph and three legend rows, in pixels at 96 dpi.

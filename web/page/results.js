@@ -108,6 +108,7 @@ class ResultsMenu {
         const shortcut = document.createElement('span');
         shortcut.className = 'shortcut';
         shortcut.setAttribute('aria-hidden', 'true');
+        // "Ctrl" as the keyboards of every language the page speaks print it.
         shortcut.textContent = `Ctrl+${item.key.toUpperCase()}`;
         button.append(shortcut);
       }

@@ -96,7 +96,7 @@ check_scale() {
     if [ -z "$status" ]; then
         fail "the program did not end after Salir"
     elif [ "$status" -ne 0 ]; then
-        fail "the program ended with status $status"
+        fail "the program ended with status $status: $(tail -n 40 "$scratch/app.log")"
     fi
     app_pid=""
     stop "$xvfb_pid"

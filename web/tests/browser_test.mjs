@@ -1312,6 +1312,21 @@ test('bad addresses: one Spanish message naming what was ignored, the rest appli
   }
 });
 
+// A link with a run that overflows and a key the page does not know: both
+// messages, the overflow's as its run is drawn, then the link's own.
+test('a link whose run overflows: its overflow message, then the one naming what was ignored', async () => {
+  const page = await open(browser, `${server.url}#v=1&zz=3&runs=5.4,10,20,0,1000,20000&fin`);
+  await page.waitForSelector('#message[open]');
+  assert.equal(await dialogText(page), 'Desbordamniento a t = 17500 (s)');
+  await accept(page);
+  assert.match(await dialogText(page) ?? '', /^No se ha aplicado todo el enlace; se ha ignorado: la clave desconocida «zz»/);
+  await accept(page);
+  assert.equal(await dialogText(page), null);
+  assert.match(await value(page, 'Label4(0)'), /Ap\.Valv = 0 /);
+  assert.deepEqual(await errorsOn(page), []);
+  await page.close();
+});
+
 // The languages. The page's texts are the core's: a fresh core in a given
 // language tells what the page must show in it.
 const textsIn = (page, code) => page.evaluate(async (code) => {
@@ -1380,12 +1395,12 @@ test('another language: the runs kept, every text in it, lang= in the address, r
 
     // The help open meanwhile is read again in the language chosen.
     await page.$eval('#help-button', (b) => b.click());
-    await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.documentElement.lang === 'es',
+    await page.waitForFunction(() => document.getElementById('help-text').contentDocument?.documentElement?.lang === 'es',
       { polling: 100 });
     await chooseLanguage(page, other.code);
     const otherTexts = await textsIn(page, other.code);
     assertTextsOf(await pageTexts(page), otherTexts, other.code);
-    await page.waitForFunction((code) => document.getElementById('help-text').contentDocument?.documentElement.lang === code,
+    await page.waitForFunction((code) => document.getElementById('help-text').contentDocument?.documentElement?.lang === code,
       { polling: 100 }, other.code);
     await page.click('#help-bar button');
     const after = await shown(page);

@@ -1,8 +1,8 @@
 // The program's core for the web page. The page gets the layout table as
 // data (binding_layout.cpp), the texts in the language the program speaks
 // (binding_texts.cpp) and one Session: Form1 behind the page's Window
-// (binding_window.cpp), with the display list handed over as numbers and
-// the graph made into an image here (binding_raster.cpp).
+// (binding_window.cpp), with the graph box's picture handed over as numbers
+// and made into an image (binding_picture.cpp, binding_raster.cpp).
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -15,14 +15,13 @@
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
-#include "graph/whole_graph.h"
 #include "model/form1.h"
 #include "model/open_address.h"
 #include "model/worked_example.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/layout.h"
 #include "web/binding_layout.h"
-#include "web/binding_raster.h"
+#include "web/binding_picture.h"
 #include "web/binding_window.h"
 
 using emscripten::val;
@@ -30,32 +29,6 @@ using emscripten::val;
 namespace calvetra::web {
 
 namespace {
-
-// What the page draws: six numbers per operation of the display list.
-enum class OpCode { Line = 0, Circle = 1, Text = 2, Points = 3, Fill = 4, Border = 5 };
-constexpr int kNumbersPerOp = 6;
-
-// The codes and record size of pictureOps, for the page to read it by.
-val pictureFormat()
-{
-    val format = val::object();
-    format.set("line", static_cast<int>(OpCode::Line));
-    format.set("circle", static_cast<int>(OpCode::Circle));
-    format.set("text", static_cast<int>(OpCode::Text));
-    format.set("points", static_cast<int>(OpCode::Points));
-    format.set("fill", static_cast<int>(OpCode::Fill));
-    format.set("border", static_cast<int>(OpCode::Border));
-    format.set("numbersPerOp", kNumbersPerOp);
-    // The list is in twips: this many to a CSS pixel.
-    format.set("twipsPerPixel", layout::kTwipsPerPixel);
-    return format;
-}
-
-Rgb rgb(int colour)
-{
-    const auto channel = [colour](int shift) { return static_cast<std::uint8_t>(colour >> shift & 0xFF); };
-    return {channel(16), channel(8), channel(0)};
-}
 
 class Session {
 public:
@@ -98,83 +71,14 @@ public:
     // Grows with every change of the drawing: the page draws again only then.
     double pictureRevision() const { return static_cast<double>(window_.displayList().revision()); }
 
-    // The display list as code, colour, x1, y1, x2, y2 per operation, in
-    // twips of the graph box. The colour is 0xRRGGBB, or -1 for the box's
-    // foreground; a circle's radius is in x2, a text's number in x2. With
-    // groupPoints, circles in a row of one colour and radius come as one
-    // record: points, colour, the number of the first and the count of them,
-    // the radius. The view lies in the module's memory: read it before
-    // calling in again.
-    val pictureOps(bool groupPoints)
-    {
-        const std::vector<PictureOp>& ops = shown().ops();
-        ops_.resize(ops.size() * kNumbersPerOp);
-        float* out = ops_.data();
-        for (std::size_t i = 0; i < ops.size(); ++i) {
-            const PictureOp& op = ops[i];
-            const float colour =
-                op.foreground ? -1.0f : static_cast<float>(op.colour.r << 16 | op.colour.g << 8 | op.colour.b);
-            const auto put = [&out](std::initializer_list<float> numbers) {
-                out = std::copy(numbers.begin(), numbers.end(), out);
-            };
-            switch (op.kind) {
-            case PictureOp::Kind::Line:
-                put({float(OpCode::Line), colour, op.x1, op.y1, op.x2, op.y2});
-                break;
-            case PictureOp::Kind::Circle:
-                if (!groupPoints) {
-                    put({float(OpCode::Circle), colour, op.x1, op.y1, op.x2, 0});
-                    break;
-                }
-                {
-                    std::size_t end = i + 1;
-                    while (end < ops.size() && ops[end].kind == PictureOp::Kind::Circle &&
-                           ops[end].colour == op.colour && ops[end].foreground == op.foreground && ops[end].x2 == op.x2)
-                        ++end;
-                    put({float(OpCode::Points), colour, float(i), float(end - i), op.x2, 0});
-                    i = end - 1;
-                }
-                break;
-            case PictureOp::Kind::Text:
-                put({float(OpCode::Text), colour, op.x1, op.y1, float(op.text), 0});
-                break;
-            case PictureOp::Kind::Fill:
-            case PictureOp::Kind::Border:
-                put({float(op.kind == PictureOp::Kind::Fill ? OpCode::Fill : OpCode::Border), colour, op.x1, op.y1,
-                     op.x2, op.y2});
-                break;
-            }
-        }
-        ops_.resize(static_cast<std::size_t>(out - ops_.data()));
-        return val(emscripten::typed_memory_view(ops_.size(), ops_.data()));
-    }
-
-    // The graph made into an image of the canvas (see PictureImage), width x
-    // height device pixels of k per twip, colours as 0xRRGGBB: its bytes,
-    // row after row, in the module's memory (read them before calling in
-    // again). The points take the stamps addStamp gave: size x size
-    // opacities, row by row, for each colour and radius in device pixels.
-    void addStamp(double colour, double radius, int size, val alpha)
-    {
-        image_.addStamp(static_cast<std::uint32_t>(colour), radius, size,
-                        emscripten::convertJSArrayToNumberVector<std::uint8_t>(alpha));
-    }
-    void forgetStamps() { image_.forgetStamps(); }
+    // The graph box's picture for the canvas (web/binding_picture.h).
+    val pictureOps(bool groupPoints) { return picture_.ops(window_.displayList(), groupPoints); }
+    val pictureTexts() { return picture_.texts(window_.displayList()); }
+    void addStamp(double colour, double radius, int size, val alpha) { picture_.addStamp(colour, radius, size, alpha); }
+    void forgetStamps() { picture_.forgetStamps(); }
     val pictureImage(int width, int height, double k, int background, int foreground, int border)
     {
-        image_.draw(shown().ops(), width, height, k, {rgb(background), rgb(border), rgb(foreground)});
-        return image_.view();
-    }
-
-    // The texts printed on the graph box, by their number.
-    val pictureTexts()
-    {
-        const DisplayList& list = shown();
-        val texts = val::array();
-        for (const PictureOp& op : list.ops())
-            if (op.kind == PictureOp::Kind::Text)
-                texts.set(op.text, list.textOf(op));
-        return texts;
+        return picture_.image(window_.displayList(), width, height, k, {background, foreground, border});
     }
 
     // The results, as the desktop writes them: the drawn runs as CSV, the
@@ -262,23 +166,9 @@ private:
         return o;
     }
 
-    // The graph box as the page shows it, made again after each change of
-    // the drawing.
-    const DisplayList& shown()
-    {
-        if (shownRevision_ != window_.displayList().revision()) {
-            shownBox(window_.displayList(), shown_);
-            shownRevision_ = window_.displayList().revision();
-        }
-        return shown_;
-    }
-
     PageWindow window_;
     Form1 form_;
-    DisplayList shown_;
-    std::uint64_t shownRevision_ = ~std::uint64_t{0};  // none made yet
-    std::vector<float> ops_;
-    PictureImage image_;
+    PagePicture picture_;
 };
 
 // The program's version, as the help and the printed page show it.
@@ -290,7 +180,7 @@ EMSCRIPTEN_BINDINGS(calvetra)
 {
     emscripten::function("layout", &pageLayout);
     emscripten::function("version", &programVersion);
-    emscripten::function("pictureFormat", &pictureFormat);
+    emscripten::function("pictureFormat", &PagePicture::format);
     emscripten::class_<Session>("Session")
         .constructor<val, const std::string&>()
         .function("load", &Session::load)

@@ -60,12 +60,6 @@ class Arrangement {
       const block = this.blocks.flat().find((b) => inRegion(b.region, c));
       block.members.push({ c, element: byName.get(c.name) });
     }
-    // The diagram's controls in a container of their own, unstyled, which
-    // the window's painting at the design size depends on to the pixel; the
-    // focus order stays the tab indices' whatever the elements' order.
-    const diagram = document.createElement('div');
-    form.prepend(diagram);
-    for (const { element } of this.blocks[0][0].members) diagram.append(element);
     for (const block of this.blocks.flat()) block.least = leastScale(block.members.map((m) => m.element));
     // Each box's caption: the label whose text is the box's name.
     this.captionOf = new Map(this.controls.filter((c) => c.kind === 'textBox').map((box) => [byName.get(box.name),

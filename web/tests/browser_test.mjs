@@ -506,27 +506,42 @@ test('the read-out from the keyboard, as the pointer reads the same point, and t
   await page.close();
 });
 
-// What the user sees of the window's controls: every box, button and the
-// graph, every caption with text, each with its rectangle on the page and
-// its text's size there, in CSS pixels.
+// What the user sees on the page: every control of it that is shown (each
+// box, button and choice, the window's and the page's own, and the graph)
+// and every caption of the window with text, each with its rectangle on
+// the page and its text's size there, in CSS pixels; and the lines of every
+// text shown outside a control, each line's own rectangle.
 function measure(page) {
   return page.evaluate(() => {
-    const seen = [...document.querySelectorAll('#form1 input, #form1 button, #form1 canvas, #form1 .label, #form1 .frame-caption')]
-      .filter((e) => e.getClientRects().length > 0 && (!e.matches('.label, .frame-caption') || e.textContent.trim()));
+    const shown = (e) => e.getClientRects().length > 0;
+    const nameOf = (e) => e.dataset.name ?? (e.id || `${e.localName} "${e.textContent.trim().slice(0, 20)}"`);
+    const page = (r) => [r.left + scrollX, r.top + scrollY, r.width, r.height];
+    // A radio button is touched through its label.
+    const target = (e) => (e.matches('[type="radio"], [type="checkbox"]') && e.closest('label')) || e;
+    const controls = [...document.querySelectorAll('button, input, select, #form1 canvas')].filter(shown);
+    const captions = [...document.querySelectorAll('#form1 .label, #form1 .frame-caption')].filter((e) => shown(e) && e.textContent.trim());
+    const lines = [];
+    const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+      if (!node.textContent.trim() || node.parentElement.closest('button, select, .visually-hidden')) continue;
+      const range = document.createRange();
+      range.selectNodeContents(node);
+      for (const r of range.getClientRects()) if (r.width > 0) lines.push({ name: nameOf(node.parentElement), rect: page(r) });
+    }
     const view = document.documentElement;
     return {
       viewWidth: view.clientWidth,
       scrollWidth: view.scrollWidth,
       scrollHeight: view.scrollHeight,
-      items: seen.map((e) => {
-        const r = e.getBoundingClientRect();
-        const scale = r.width / e.offsetWidth;
+      items: [...controls, ...captions].map((e) => {
+        const r = target(e).getBoundingClientRect();
+        const scale = e.getBoundingClientRect().width / e.offsetWidth;
         return {
-          name: e.dataset.name ?? e.className, control: e.matches('input, button, canvas'), box: e.matches('input'),
-          text: !e.matches('canvas'), rect: [r.left + scrollX, r.top + scrollY, r.width, r.height],
-          font: parseFloat(getComputedStyle(e).fontSize) * scale,
+          name: nameOf(e), control: e.matches('input, button, select, canvas'), box: e.matches('input, select'),
+          text: !e.matches('canvas'), rect: page(r), font: parseFloat(getComputedStyle(target(e)).fontSize) * scale,
         };
       }),
+      lines,
     };
   });
 }
@@ -534,10 +549,10 @@ function measure(page) {
 const overlap = (a, b, slack) => a[0] + slack < b[0] + b[2] && b[0] + slack < a[0] + a[2]
   && a[1] + slack < b[1] + b[3] && b[1] + slack < a[1] + a[3];
 
-// The sizes a small screen must keep: boxes and buttons a finger can hit
-// (32 x 44), text that can be read (typed 16, any other 12), nothing over
-// anything else, nothing out of reach by scrolling up and down. At the
-// design size, the window's own sizes.
+// The sizes a small screen must keep: boxes, choices and buttons a finger
+// can hit (32 x 44), text that can be read (typed 16, any other 12),
+// nothing out of reach by scrolling up and down. At the design size, the
+// window's own sizes.
 function checkSizes({ viewWidth, scrollWidth, scrollHeight, items }, where, narrow) {
   const [height, width, typed, text] = narrow ? [32, 44, 16, 12] : [24, 24, 12, 9];
   assert.ok(scrollWidth <= viewWidth, `${where}: no sideways scroll`);
@@ -547,17 +562,30 @@ function checkSizes({ viewWidth, scrollWidth, scrollHeight, items }, where, narr
     assert.ok(rect[0] >= -0.5 && rect[0] + rect[2] <= viewWidth + 0.5 && rect[1] >= 0 && rect[1] + rect[3] <= scrollHeight + 0.5,
       `${where}: ${name} within reach`);
   }
-  // Nothing overlaps but by the pixel that some neighbours share on the desktop too.
-  for (const [i, a] of items.entries()) {
-    for (const b of items.slice(i + 1)) {
-      if (!a.control && !b.control) continue;
-      assert.ok(!overlap(a.rect, b.rect, a.control && b.control ? 1 : 2), `${where}: ${a.name} over ${b.name}`);
-    }
+}
+
+// Nothing over anything else: no control over another, no line of a text
+// over another text's or over a control, but by the pixel that some
+// neighbours share on the desktop too.
+function checkApart({ items, lines }, where) {
+  const controls = items.filter((e) => e.control);
+  for (const [i, a] of controls.entries())
+    for (const b of controls.slice(i + 1)) assert.ok(!overlap(a.rect, b.rect, 1), `${where}: ${a.name} over ${b.name}`);
+  for (const [i, a] of lines.entries()) {
+    for (const b of lines.slice(i + 1))
+      if (a.name !== b.name) assert.ok(!overlap(a.rect, b.rect, 1), `${where}: the text of ${a.name} over that of ${b.name}`);
+    for (const b of controls) assert.ok(!overlap(a.rect, b.rect, 2), `${where}: the text of ${a.name} over ${b.name}`);
   }
-  // Below the design width, the graph is as wide as the screen.
+}
+
+// Below the design width, the graph is as wide as the screen.
+function checkGraphWidth({ viewWidth, items }, where) {
   const graph = items.find((e) => e.name === 'Picture2');
   if (viewWidth < 1005) assert.ok(Math.abs(graph.rect[2] - viewWidth) < 1, `${where}: the graph ${graph.rect[2]} wide on ${viewWidth}`);
 }
+
+// What the user sees once the browser has shown the page again.
+const nextFrame = (page) => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
 
 // Touches the graph at (x, y) CSS pixels into it at its design size: the
 // read-out must read that point, t = (15 x - 800) 20000 / 5955,
@@ -570,6 +598,14 @@ async function tapGraph(page, x, y) {
   return Math.abs(t - (15 * x - 800) * 20000 / 5955) <= 60 && Math.abs(T - 20 * (4755 - 15 * y) / 4655) <= 0.1;
 }
 
+// Three runs as a student draws them, one after another, each with other
+// boxes: legend lines long enough to wrap on an upright phone.
+const STUDENT_RUNS = [
+  { 'Text1(0)': '5.45', 'Text1(1)': '10.5', 'Text1(2)': '20.5' },
+  { 'Text1(0)': '2.75', 'Text1(1)': '12.25', 'Text1(2)': '30.5' },
+  { 'Text1(0)': '7.125', 'Text1(1)': '8.5', 'Text1(2)': '25.75' },
+];
+
 test('phones, tablets and browser zoom: the screen\'s width, every control big enough, apart and in reach, the graph the screen\'s width', async () => {
   // As a phone's browser shows the page where the driver can (Chromium),
   // else as a window of that size; WebKitGTK's is no narrower than 447.
@@ -579,9 +615,25 @@ test('phones, tablets and browser zoom: the screen\'s width, every control big e
     const where = `${width} x ${height}`;
     const page = await open(browser, server.url, { width, height, mobile: can.mobile, touch: can.touch });
     assert.deepEqual(await page.evaluate(() => [innerWidth, document.documentElement.classList.contains('narrow')]), [width, true], where);
+    const layout = await page.evaluate(async () => (await createCalvetra()).layout());
+    const loaded = await measure(page);
+    checkSizes(loaded, `${where}, loaded`, true);
+    checkApart(loaded, `${where}, loaded`);
     if (can.touch) assert.ok(await tapGraph(page, 300, 200), `${where}: ${await value(page, 'Label6(0)')}`);
-    await page.click(control('Command1'));
-    checkSizes(await measure(page), where, true);
+    for (const [run, boxes] of STUDENT_RUNS.entries()) {
+      for (const [name, text] of Object.entries(boxes)) await type(page, name, text);
+      await page.click(control('Command1'));
+      assert.equal(await dialogText(page), null, `${where}, run ${run}`);
+      await nextFrame(page);
+      const seen = await measure(page);
+      checkSizes(seen, `${where}, run ${run}`, true);
+      checkApart(seen, `${where}, run ${run}`);
+      checkGraphWidth(seen, `${where}, run ${run}`);
+    }
+    // Upright, a legend line takes two lines of text.
+    const legendLines = async () => (await measure(page)).lines.filter((l) => l.name.startsWith('Label4')).length;
+    if (width < height && width < 500) assert.ok(await legendLines() > STUDENT_RUNS.length, `${where}: the legend wraps`);
+    await assertTabOrder(page, layout, where);
     // The on-screen keyboard takes half the height: every control still
     // within reach, the focused box in sight above it.
     await page.focus(control('Text2'));
@@ -591,9 +643,17 @@ test('phones, tablets and browser zoom: the screen\'s width, every control big e
       const r = document.querySelector(selector).getBoundingClientRect();
       return r.top >= -1 && r.bottom <= (visualViewport?.height ?? innerHeight) + 1;
     }, { timeout: 10000 }, control('Text2')).catch((e) => { throw new Error(`${where}, keyboard up: ${e.message}`); });
-    checkSizes(await measure(page), `${where}, keyboard up`, true);
+    await nextFrame(page);
+    const keyboardUp = await measure(page);
+    checkSizes(keyboardUp, `${where}, keyboard up`, true);
+    checkApart(keyboardUp, `${where}, keyboard up`);
     // The same window: every control of it, in the same focus order.
-    assert.equal(await page.$$eval('#form1 [data-name]', (e) => e.length), (await page.evaluate(async () => (await createCalvetra()).layout())).controls.length);
+    assert.equal(await page.$$eval('#form1 [data-name]', (e) => e.length), layout.controls.length);
+    // The results menu from the page bar, each of its items big enough.
+    await page.click('#results-button');
+    await page.waitForFunction(() => !document.getElementById('results-menu').hidden);
+    checkSizes(await measure(page), `${where}, the results menu`, true);
+    await page.keyboard.press('Escape');
     await page.close();
   }
 
@@ -606,6 +666,7 @@ test('phones, tablets and browser zoom: the screen\'s width, every control big e
     [137, 144, 1005, 511]);
   const atDesign = new Map((await measure(laptop)).items.map((e) => [e.name, e]));
   checkSizes(await measure(laptop), '1280 x 800', false);
+  checkApart(await measure(laptop), '1280 x 800');
   await laptop.close();
   // Zoom needs the device pixel ratio emulated.
   for (const [zoom, least] of can.pixelRatio ? [[2, 1.9], [4, 3.2]] : []) {

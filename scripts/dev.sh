@@ -25,19 +25,21 @@ packages=(
   binutils-mingw-w64-i686
   emscripten chromium firefox-esr webkit2gtk-driver
   dpkg-dev file lintian appstream desktop-file-utils
-  unzip gettext
+  unzip gettext locales
 )
+# The browser tests run WebKit in Spanish and in English, and WebKit speaks
+# only the languages whose locales the C library has on the machine.
+locales=(es_ES.UTF-8 en_US.UTF-8)
 # npm comes with some Node.js packages and on its own in Debian's.
 command -v npm >/dev/null || packages+=(npm)
 
 setup() {
-  local missing=()
+  local missing=() sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if ((${#missing[@]})); then
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
     echo "Installing: ${missing[*]}"
     # Others may be running apt on this machine: wait for dpkg's lock, and
     # try the update again while another holds the package lists.
@@ -50,6 +52,28 @@ setup() {
     done
     "${apt[@]}" install -y -qq "${missing[@]}"
   fi
+  make_locales "$sudo"
+}
+
+# Each of the locales the C library does not have yet: enabled in
+# /etc/locale.gen (uncommented, or added), then made by locale-gen.
+make_locales() {  # [sudo]
+  local sudo=${1:-} have missing=() l
+  have=$(locale -a)
+  for l in "${locales[@]}"; do
+    # locale -a names es_ES.UTF-8 "es_ES.utf8".
+    grep -qix "${l%.UTF-8}.utf8" <<<"$have" || missing+=("$l")
+  done
+  ((${#missing[@]})) || return 0
+  echo "Making the locales: ${missing[*]}"
+  for l in "${missing[@]}"; do
+    if grep -qx "# *$l UTF-8" /etc/locale.gen 2>/dev/null; then
+      $sudo sed -i "s/^# *$l UTF-8\$/$l UTF-8/" /etc/locale.gen
+    elif ! grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "$l UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    fi
+  done
+  $sudo locale-gen
 }
 
 build() {  # preset

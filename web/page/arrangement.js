@@ -60,17 +60,19 @@ class Arrangement {
       const block = this.blocks.flat().find((b) => inRegion(b.region, c));
       block.members.push({ c, element: byName.get(c.name) });
     }
-    // The diagram's controls in a container of their own, unstyled, which
-    // the window's painting at the design size depends on to the pixel; the
-    // focus order stays the tab indices' whatever the elements' order.
-    const diagram = document.createElement('div');
-    form.prepend(diagram);
-    for (const { element } of this.blocks[0][0].members) diagram.append(element);
     for (const block of this.blocks.flat()) block.least = leastScale(block.members.map((m) => m.element));
     // Each box's caption: the label whose text is the box's name.
     this.captionOf = new Map(this.controls.filter((c) => c.kind === 'textBox').map((box) => [byName.get(box.name),
       byName.get(this.controls.find((c) => c.kind === 'label' && c.text === box.accessibleName)?.name)]));
-    document.documentElement.style.setProperty('--least-text', `${TEXT}px`);
+    // The same sizes for the page's own controls, outside the window (calvetra.css).
+    for (const [name, pixels] of [['least-text', TEXT], ['typed-text', TYPED_TEXT], ['touch-height', TOUCH_HEIGHT]])
+      document.documentElement.style.setProperty(`--${name}`, `${pixels}px`);
+    // A wrapped text written again (a legend line, as a run is drawn) may
+    // take another number of lines: then the blocks under it move.
+    this.wrappedHeights = new Map();
+    const rewrapped = new MutationObserver(() => this.refitIfRewrapped());
+    for (const { element } of this.blocks.flat().filter((b) => b.listed === 'legend' || b.reflow).flatMap((b) => b.members))
+      rewrapped.observe(element, { childList: true, characterData: true, subtree: true });
     // The design size or more, as a media query reads it: the initial
     // containing block, which a mobile browser keeps at the screen's width
     // even where it widens innerWidth to a page wider than the screen (this
@@ -102,8 +104,13 @@ class Arrangement {
     this.onScale();
   }
 
+  refitIfRewrapped() {
+    if ([...this.wrappedHeights].some(([element, height]) => element.offsetHeight !== height)) this.fit();
+  }
+
   // Every control from its place on the window, then stacked or centred.
   arrange(viewWidth, viewHeight) {
+    this.wrappedHeights.clear();
     for (const { c, element } of this.blocks.flat().flatMap((b) => b.members)) {
       element.style.transform = '';
       element.classList.remove('listed', 'wrapped');
@@ -282,6 +289,7 @@ class Arrangement {
       const textLeft = GAP + left - sampleLeft;
       text.classList.add('wrapped');
       Object.assign(text.style, { left: `${textLeft}px`, top: `${row}px`, width: `${viewWidth - textLeft - GAP}px`, height: 'auto' });
+      this.wrappedHeights.set(text, text.offsetHeight);
       row += Math.max(text.offsetHeight, height);
     }
     return row - y;
@@ -293,6 +301,7 @@ class Arrangement {
     for (const { element } of block.members) {
       element.classList.add('wrapped');
       Object.assign(element.style, { left: `${GAP}px`, top: `${y}px`, width: `${viewWidth - 2 * GAP}px`, height: 'auto' });
+      this.wrappedHeights.set(element, element.offsetHeight);
       height = Math.max(height, element.offsetHeight);
     }
     return height;

@@ -71,9 +71,9 @@ function makeControl(c) {
       break;
   }
   element.dataset.name = c.name;
-  // The focus order is the tab indices', whatever order the arrangement
-  // gives the elements; the graph is in it for the read-out from the keyboard.
-  if (['textBox', 'button', 'pictureBox'].includes(c.kind)) element.tabIndex = c.tabIndex + 1;
+  // Boxes and buttons take the focus of their own; the graph is given it,
+  // for the read-out from the keyboard. Their order is the elements'.
+  if (c.kind === 'pictureBox') element.tabIndex = 0;
   if (c.textColour) element.style.color = c.textColour;
   place(element, c);
   element.style.zIndex = c.layer;
@@ -105,18 +105,16 @@ function captionWindow(byName, layout) {
   }
 }
 
-// Every control of the layout table in its container, in the table's
-// order, which is the order of the tab indices: the focus order.
+// Every control of the layout table in its container, in the order of the
+// tab indices: the document's order is the focus order, whatever place the
+// arrangement gives each element on the screen.
 function buildWindow(form, layout) {
-  const byName = new Map();
   const { width, height } = layout.clientPixels;
   Object.assign(form.style, { width: `${width}px`, height: `${height}px` });
   form.style.font = fontOf(layout.windowFont.faces, layout.windowFont.points);
-  for (const c of layout.controls) {
-    const element = makeControl(c);
-    (c.container ? byName.get(c.container) : form).append(element);
-    byName.set(c.name, element);
-  }
+  const byName = new Map(layout.controls.map((c) => [c.name, makeControl(c)]));
+  for (const c of [...layout.controls].sort((a, b) => a.tabIndex - b.tabIndex))
+    (c.container ? byName.get(c.container) : form).append(byName.get(c.name));
   // A caption whose text changes is read out when it does.
   for (const name of layout.labels) {
     byName.get(name).setAttribute('aria-live', 'polite');

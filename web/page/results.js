@@ -197,7 +197,7 @@ class Results {
     let bar = document.getElementById('page-bar');
     if (!bar) {
       bar = Object.assign(document.createElement('header'), { id: 'page-bar' });
-      document.body.prepend(bar);
+      document.getElementById('form1').after(bar);
     }
     const button = Object.assign(document.createElement('button'), { type: 'button', id: 'results-button' });
     button.dataset.text = 'Results';

@@ -25,9 +25,6 @@ export const engine = process.env.CALVETRA_BROWSER ?? 'chromium';
 export const can = {
   // device pixel ratio emulation
   pixelRatio: engine !== 'webkit',
-  // another language than the C locale's (WebKit's comes from the C library,
-  // which has only C.UTF-8 here)
-  language: engine !== 'webkit',
   // the DevTools protocol (installability)
   devTools: engine === 'chromium',
   // the pointer moved to fractions of a CSS pixel (WebDriver's move by whole ones)
@@ -109,6 +106,18 @@ export async function launch(language = 'en-US') {
     fs.rmSync(userDataDir, { recursive: true, force: true });
   };
   return browser;
+}
+
+// Why the page cannot be seen in the language the browser was launched
+// with, or null where the browser speaks it. WebKit takes its language from
+// the C library, which speaks only the locales made on the machine (bash
+// scripts/dev.sh makes es_ES.UTF-8 and en_US.UTF-8); the other engines take
+// whatever they are given.
+export async function unspoken(page, language) {
+  const spoken = await page.evaluate(() => navigator.language);
+  if (spoken.toLowerCase() === language.toLowerCase()) return null;
+  if (engine !== 'webkit') throw new Error(`${engine}, launched in ${language}, speaks ${spoken}`);
+  return `WebKit, launched in ${language}, speaks ${spoken}: the machine has no ${language.replace('-', '_')}.UTF-8 locale (bash scripts/dev.sh test makes it)`;
 }
 
 // The page's own record of the errors thrown on it and the promises it left

@@ -43,10 +43,11 @@ function startXvfb() {
 
 // WebKit takes its language from the C library's locale: "C" is the C
 // locale (navigator.language then is "C"); another language needs its
-// locale installed, else WebKit reports "en-US".
+// locale made on the machine, else WebKit reports "en-US" (unspoken() in
+// browser.mjs tells).
 function localeEnvironment(language) {
   const env = { ...process.env };
-  for (const name of ['LC_ALL', 'LC_MESSAGES', 'LANGUAGE']) delete env[name];
+  for (const name of Object.keys(env)) if (name.startsWith('LC_') || name === 'LANGUAGE') delete env[name];
   if (language === 'C') env.LC_ALL = 'C.UTF-8';
   else env.LANG = `${language.replace('-', '_')}.UTF-8`;
   return env;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <string_view>
@@ -144,4 +145,33 @@ TEST(LayoutTable, ColoursPixelsFontsAndButtons)
         EXPECT_NE(b.click, nullptr);
     }
     EXPECT_EQ(handled, buttons);
+}
+
+// A narrow screen's blocks: every control of the window lies in one, each
+// block holds a control, and the graph, the legend and the credit line
+// stand alone in theirs, in that order down the screen.
+TEST(LayoutTable, EveryControlOfTheWindowLiesInOneNarrowBlock)
+{
+    const auto blocks = layout::narrowBlocks();
+    std::vector<std::vector<std::string>> members(blocks.size());
+    for (const layout::Control& c : layout::controls())
+        if (!c.container)
+            members.at(layout::narrowBlockOf(c)).emplace_back(c.name);
+    for (std::size_t k = 0; k < blocks.size(); ++k) {
+        EXPECT_FALSE(members[k].empty()) << "block " << k;
+        if (k > 0)
+            EXPECT_LE(blocks[k - 1].row, blocks[k].row);
+    }
+    const auto blockOf = [](const char* name) { return layout::narrowBlockOf(layout::control(name)); };
+    EXPECT_EQ(members[blockOf("Picture2")], std::vector<std::string>{"Picture2"});
+    EXPECT_EQ(members[blockOf("Command2")], std::vector<std::string>{"Command2"});
+    EXPECT_EQ(members[blockOf("Label7")], std::vector<std::string>{"Label7"});
+    std::vector<std::string> legend = members[blockOf("Label4(0)")];
+    std::sort(legend.begin(), legend.end());
+    EXPECT_EQ(legend,
+              (std::vector<std::string>{"Label4(0)", "Label4(1)", "Label4(2)", "Line3(0)", "Line3(1)", "Line3(2)"}));
+    EXPECT_EQ(blocks[blockOf("Label4(0)")].fit, layout::NarrowFit::ListedLegend);
+    EXPECT_EQ(blocks[blockOf("Text1(4)")].fit, layout::NarrowFit::ListedBoxes);
+    EXPECT_LT(blocks[blockOf("Picture2")].row, blocks[blockOf("Label4(0)")].row);
+    EXPECT_LT(blocks[blockOf("Label4(0)")].row, blocks[blockOf("Command2")].row);
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "toolkit/fault.h"
 
@@ -229,6 +230,72 @@ double graphWithLegendHeight(int rows)
     const Control& last = control(label4(rows - 1));
     const int gap = first.top - (graph.top + graph.height);
     return last.top + last.height + gap - graph.top;
+}
+
+namespace {
+
+// Each narrow block as the part of the window its controls' top-left
+// corners lie in, bounded by the controls that begin the parts around it: the
+// graph's column, the legend's rows, the buttons' row and the credit line.
+struct Region {
+    int left, top, right, bottom;
+    bool holds(const Control& c) const { return c.left >= left && c.left < right && c.top >= top && c.top < bottom; }
+};
+struct NarrowPart {
+    NarrowBlock block;
+    Region region;
+};
+
+std::vector<NarrowPart> narrowParts()
+{
+    const Control& graph = control("Picture2");
+    const int column = graph.left;  // the diagram's side ends where the graph's begins
+    const int buttons = control("Command1").top;
+    const int frame = control("Frame1").left;
+    const int span = control("Label1(3)").left;
+    const int legend = control(label4(0)).top;
+    const int clear = control("Command2").top;
+    const int credit = control("Label7").top;
+    const int right = kClientWidth, bottom = kClientHeight;
+    return {
+        {{0, NarrowFit::ListedBoxes}, {0, 0, column, buttons}},      // the diagram and its boxes
+        {{1, NarrowFit::Scaled}, {0, buttons, frame, credit}},       // Calcular, Salir
+        {{1, NarrowFit::Scaled}, {frame, buttons, column, credit}},  // the instantaneous query
+        {{2, NarrowFit::Scaled}, {column, 0, span, graph.top}},      // the read-out
+        {{2, NarrowFit::Scaled}, {span, 0, right, graph.top}},       // the time span
+        {{3, NarrowFit::Fill}, {column, graph.top, right, legend}},  // the graph
+        {{4, NarrowFit::ListedLegend}, {column, legend, right, clear}},
+        {{5, NarrowFit::Fill}, {column, clear, right, credit}},  // "Borrar Gráfica"
+        {{6, NarrowFit::Reflow}, {0, credit, right, bottom}},
+    };
+}
+
+const std::vector<NarrowPart>& narrowTable()
+{
+    static const std::vector<NarrowPart> parts = narrowParts();
+    return parts;
+}
+
+}  // namespace
+
+std::span<const NarrowBlock> narrowBlocks()
+{
+    static const std::vector<NarrowBlock> blocks = [] {
+        std::vector<NarrowBlock> b;
+        for (const NarrowPart& part : narrowTable())
+            b.push_back(part.block);
+        return b;
+    }();
+    return blocks;
+}
+
+std::size_t narrowBlockOf(const Control& c)
+{
+    const std::vector<NarrowPart>& parts = narrowTable();
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        if (parts[k].region.holds(c))
+            return k;
+    throw std::out_of_range(std::string("no narrow block holds ") + c.name);
 }
 
 std::string_view caption(const Control& c) { return c.caption ? catalogue::text(*c.caption) : c.text; }

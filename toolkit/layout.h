@@ -148,6 +148,24 @@ PictureSize graphSize();
 // Gráfica").
 double graphWithLegendHeight(int rows);
 
+// How a narrow screen (a phone, a tablet upright, a zoomed browser) shows
+// the window: its controls in blocks, each a part of the window as the
+// desktop has it, stacked row by row (a row's blocks share a line where they
+// fit it). Each block is scaled as a whole; Fill: to the full width;
+// ListedBoxes and ListedLegend, where the block is too wide for a finger's
+// sizes: its controls one under another (the diagram with its boxes under
+// it; each legend line's sample and text); Reflow: unscaled, wrapped. The
+// desktop, whose window never narrows, takes none of it.
+enum class NarrowFit { Scaled, Fill, ListedBoxes, ListedLegend, Reflow };
+struct NarrowBlock {
+    int row;
+    NarrowFit fit;
+};
+std::span<const NarrowBlock> narrowBlocks();
+// The block a control of the window (not one inside the frame) lies in, as
+// an index of narrowBlocks().
+std::size_t narrowBlockOf(const Control& control);
+
 // A control's caption in the current language, or the text it starts with.
 std::string_view caption(const Control& control);
 

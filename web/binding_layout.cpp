@@ -73,7 +73,7 @@ val controlForPage(const layout::Control& c)
     const layout::FontSpec font = layout::fontSpec(c.font);
     o.set("fontFamily", str(font.family));
     o.set("fontFaces", facesOf(font.family));
-    o.set("fontPoints", font.points);
+    o.set("fontPixels", layout::fontPixels(c.font));
     o.set("centred", c.align == layout::Align::Centre);
     o.set("transparent", c.transparent);
     o.set("border", c.border);
@@ -83,6 +83,8 @@ val controlForPage(const layout::Control& c)
         o.set("textColour", cssColour(layout::kLockedTextColour));
     o.set("visible", c.visible);
     o.set("layer", static_cast<int>(layout::layerOf(c.kind)));
+    if (!c.container)
+        o.set("narrowBlock", static_cast<int>(layout::narrowBlockOf(c)));
     if (c.kind == layout::Kind::Line) {
         o.set("lineColour", c.lineColour.windowText ? val::null() : val(cssColour(c.lineColour.rgb)));
         o.set("lineWidth", c.lineWidth);
@@ -94,6 +96,24 @@ val controlForPage(const layout::Control& c)
     else
         o.set("accessibleDescription", val::null());
     return o;
+}
+
+// The narrow screen's blocks, in order: each one's row and how it fits,
+// as the page's arrangement reads them (fill, listed: "boxes" or "legend",
+// reflow).
+val narrowBlocksForPage()
+{
+    val blocks = val::array();
+    for (const layout::NarrowBlock& b : layout::narrowBlocks()) {
+        val o = val::object();
+        o.set("row", b.row);
+        o.set("fill", b.fit == layout::NarrowFit::Fill);
+        o.set("reflow", b.fit == layout::NarrowFit::Reflow);
+        if (b.fit == layout::NarrowFit::ListedBoxes || b.fit == layout::NarrowFit::ListedLegend)
+            o.set("listed", str(b.fit == layout::NarrowFit::ListedBoxes ? "boxes" : "legend"));
+        blocks.call<void>("push", o);
+    }
+    return blocks;
 }
 
 }  // namespace
@@ -130,13 +150,14 @@ val pageLayout()
     val windowFont = val::object();
     windowFont.set("family", str(font.family));
     windowFont.set("faces", facesOf(font.family));
-    windowFont.set("points", font.points);
+    windowFont.set("pixels", layout::fontPixels(layout::Font::Window));
     o.set("windowFont", windowFont);
     o.set("controls", controls);
     o.set("boxes", boxes);
     o.set("labels", labels);
     o.set("legendLines", legendLines);
     o.set("buttonHandlers", buttonHandlers);
+    o.set("narrowBlocks", narrowBlocksForPage());
     return o;
 }
 

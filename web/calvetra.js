@@ -77,7 +77,7 @@ async function start() {
   const captions = layout.labels.map((name) => byName.get(name));
   const legendLines = layout.legendLines.map((name) => byName.get(name));
   const canvas = byName.get('Picture2');
-  const pictureFont = fontSize(layout.controls.find((c) => c.name === 'Picture2').fontPoints);
+  const pictureFont = layout.controls.find((c) => c.name === 'Picture2').fontPixels;
   const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight, pictureFont, core.pictureFormat());
   const messages = new MessageQueue(document.getElementById('message'));
   marked('calvetra-window-built');

@@ -13,24 +13,6 @@ const HELP_LEAST = 240; // the narrowest help beside the window, CSS pixels
 // Safari on iPhone zoom the page on focus) and every other text.
 const TOUCH_HEIGHT = 32, TOUCH_WIDTH = 44, TYPED_TEXT = 16, TEXT = 12;
 
-// The blocks of a narrow screen, row by row, as regions of the window in
-// twips (left, top, right, bottom): a control belongs to the region its top
-// left corner lies in. A row's blocks share a line if they fit it. Each
-// block is scaled as a whole, never below the sizes above where the width
-// allows. fill: scaled to the full width. listed: too wide for those sizes,
-// its controls go one under another ('boxes': the diagram, its boxes under
-// it; 'legend': each line's sample and text). reflow: unscaled, wrapped.
-const NARROW_ROWS = [
-  [{ region: [0, 0, 8160, 5600], listed: 'boxes' }], // the diagram and its boxes
-  [{ region: [0, 5600, 4760, 7300] }, { region: [4760, 5600, 8160, 7300] }], // buttons; Frame1
-  [{ region: [8160, 0, 10770, 480] }, { region: [10770, 0, 15078, 480] }], // read-out; time span
-  [{ region: [8160, 480, 15078, 5600], fill: true }], // the graph
-  [{ region: [8160, 5600, 15078, 6700], listed: 'legend' }], // the legend
-  [{ region: [8160, 6700, 15078, 7300], fill: true }], // "Borrar Gráfica"
-  [{ region: [0, 7300, 15078, 7658], reflow: true }], // the credit line
-];
-
-const inRegion = ([left, top, right, bottom], c) => c.left >= left && c.left < right && c.top >= top && c.top < bottom;
 const edges = (element) => ['left', 'top', 'width', 'height'].map((side) => parseFloat(element.style[side]));
 const fontPixels = (element) => parseFloat(getComputedStyle(element).fontSize);
 
@@ -54,12 +36,14 @@ class Arrangement {
     Object.assign(this, { form, onScale, ...layout.clientPixels });
     this.bar = document.getElementById('page-bar');
     this.help = document.getElementById('help');
-    this.blocks = NARROW_ROWS.map((row) => row.map((block) => ({ ...block, members: [] })));
+    // The core's blocks of a narrow screen (each control names its own), row
+    // by row; a row's blocks share a line if they fit it. Each block is
+    // scaled as a whole, never below the sizes above where the width allows.
+    const blocks = layout.narrowBlocks.map((block) => ({ ...block, members: [] }));
+    this.blocks = [];
+    for (const block of blocks) (this.blocks[block.row] ??= []).push(block);
     this.controls = layout.controls.filter((c) => !c.container);
-    for (const c of this.controls) {
-      const block = this.blocks.flat().find((b) => inRegion(b.region, c));
-      block.members.push({ c, element: byName.get(c.name) });
-    }
+    for (const c of this.controls) blocks[c.narrowBlock].members.push({ c, element: byName.get(c.name) });
     for (const block of this.blocks.flat()) block.least = leastScale(block.members.map((m) => m.element));
     // Each box's caption: the label whose text is the box's name.
     this.captionOf = new Map(this.controls.filter((c) => c.kind === 'textBox').map((box) => [byName.get(box.name),

@@ -2,17 +2,13 @@
 // table made into an element at its rectangle, with its font and names.
 'use strict';
 
-const PIXELS_PER_POINT = 4 / 3;
-
-// Sizes in whole pixels, as the desktop's text is drawn.
-const fontSize = (points) => Math.round(points * PIXELS_PER_POINT);
-
-// faces: the layout's face, then its substitutes, as the core lists them.
-// Names with a blank are quoted, one-word names are not: Chromium matches
-// the two forms differently.
-function fontOf(faces, points) {
+// faces: the layout's face, then its substitutes, as the core lists them;
+// pixels: its size in whole pixels, as the core gives it. Names with a blank
+// are quoted, one-word names are not: Chromium matches the two forms
+// differently.
+function fontOf(faces, pixels) {
   const names = faces.map((face) => (face.includes(' ') ? `"${face}"` : face));
-  return `${fontSize(points)}px ${names.join(', ')}, sans-serif`;
+  return `${pixels}px ${names.join(', ')}, sans-serif`;
 }
 
 // The core rounds each control's rectangle to whole pixels.
@@ -77,7 +73,7 @@ function makeControl(c) {
   if (c.textColour) element.style.color = c.textColour;
   place(element, c);
   element.style.zIndex = c.layer;
-  element.style.font = fontOf(c.fontFaces, c.fontPoints);
+  element.style.font = fontOf(c.fontFaces, c.fontPixels);
   if (c.centred) element.style.textAlign = 'center';
   element.hidden = !c.visible;
   nameControl(element, c);
@@ -111,7 +107,7 @@ function captionWindow(byName, layout) {
 function buildWindow(form, layout) {
   const { width, height } = layout.clientPixels;
   Object.assign(form.style, { width: `${width}px`, height: `${height}px` });
-  form.style.font = fontOf(layout.windowFont.faces, layout.windowFont.points);
+  form.style.font = fontOf(layout.windowFont.faces, layout.windowFont.pixels);
   const byName = new Map(layout.controls.map((c) => [c.name, makeControl(c)]));
   for (const c of [...layout.controls].sort((a, b) => a.tabIndex - b.tabIndex))
     (c.container ? byName.get(c.container) : form).append(byName.get(c.name));

@@ -282,8 +282,8 @@ function drawnByScript() {
       }
       return new Uint8Array(g.getImageData(0, 0, width, height).data.buffer);
     };
-    const points = Number.parseFloat(layout.controls.find((c) => c.name === 'Picture2').fontPoints);
-    new Picture(twin, canvas.offsetWidth, canvas.offsetHeight, fontSize(points), format)
+    const pixels = layout.controls.find((c) => c.name === 'Picture2').fontPixels;
+    new Picture(twin, canvas.offsetWidth, canvas.offsetHeight, pixels, format)
       .draw({ pictureOps: () => frame, pictureTexts: () => session.pictureTexts(), pictureImage: frameImage, forgetStamps() {} }, ratio);
     const image = twin.getContext('2d').getImageData(0, 0, twin.width, twin.height);
     for (const i of records.filter(isPoint)) {

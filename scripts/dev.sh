@@ -7,6 +7,7 @@
 #                                  calvetra.html and calvetra-scorm.zip (for course platforms)
 #   bash scripts/dev.sh web        builds the web page and serves it on http://127.0.0.1:8080
 #   bash scripts/dev.sh bench-web  builds the web page and times it in headless Chromium, with the native core
+#   bash scripts/dev.sh lighthouse [--runs N]  builds the web page and measures it with Lighthouse's mobile preset
 #   bash scripts/dev.sh deb DIR    installs what is missing, builds, writes the Debian package into DIR
 set -euo pipefail
 here=$PWD
@@ -134,6 +135,13 @@ case "${1:-}" in
     cmake --build build --target calvetra_bench
     node web/bench/browser_bench.mjs build-web/site --native build/bench/calvetra_bench "${@:2}"
     ;;
+  lighthouse)
+    setup
+    build web
+    # Lighthouse's own pinned packages, apart from the test command's.
+    (cd web/bench/lighthouse && npm ci --no-audit --no-fund --loglevel=error)
+    node web/bench/lighthouse/lighthouse.mjs build-web/site "${@:2}"
+    ;;
   deb)
     out="${2:?usage: bash scripts/dev.sh deb DIR}"
     [[ "$out" == /* ]] || out="$here/$out"
@@ -149,7 +157,7 @@ case "${1:-}" in
     done
     ;;
   *)
-    echo "usage: bash scripts/dev.sh run|test|bench|site DIR|web|bench-web|deb DIR" >&2
+    echo "usage: bash scripts/dev.sh run|test|bench|site DIR|web|bench-web|lighthouse|deb DIR" >&2
     exit 2
     ;;
 esac

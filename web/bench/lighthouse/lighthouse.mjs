@@ -16,10 +16,10 @@ import zlib from 'node:zlib';
 import * as chromeLauncher from 'chrome-launcher';
 import lighthouse from 'lighthouse';
 
-const site = process.argv[2];
+const site = path.resolve(process.argv[2] ?? '');
 const at = process.argv.indexOf('--runs');
 const runs = at > 0 ? Math.max(1, Number(process.argv[at + 1]) || 3) : 3;
-if (!site || !fs.existsSync(path.join(site, 'index.html'))) {
+if (!process.argv[2] || !fs.existsSync(path.join(site, 'index.html'))) {
   console.error('usage: node web/bench/lighthouse/lighthouse.mjs SITE_DIR [--runs N]');
   process.exit(2);
 }
@@ -71,6 +71,7 @@ const results = [];
 try {
   for (let k = 0; k < runs; k++) {
     const { lhr } = await lighthouse(url, { port: chrome.port, output: 'json', logLevel: 'error' });
+    if (lhr.runtimeError) throw new Error(`Lighthouse: ${lhr.runtimeError.code}: ${lhr.runtimeError.message}`);
     const score = (c) => Math.round(lhr.categories[c].score * 100);
     const tasks = lhr.audits['long-tasks']?.details?.items ?? [];
     const longest = tasks.reduce((a, t) => (t.duration > (a?.duration ?? 0) ? t : a), null);

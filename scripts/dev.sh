@@ -82,7 +82,8 @@ build() {  # preset
   cmake --build --preset "$1"
 }
 
-# The browser tests' and benchmark's packages, as the lock file pins them.
+# The page's bundler (esbuild), the browser tests' and the benchmark's
+# packages, as the lock file pins them: the web build needs them first.
 npm_packages() {
   (cd web && npm ci --no-audit --no-fund --loglevel=error)
 }
@@ -97,8 +98,8 @@ case "${1:-}" in
     setup
     build sanitize
     ctest --preset sanitize
-    build web
     npm_packages
+    build web
     build default
     ctest --preset default
     ;;
@@ -112,6 +113,7 @@ case "${1:-}" in
     dest=$2
     [[ $dest = /* ]] || dest=$here/$dest
     setup
+    npm_packages
     build web
     mkdir -p "$dest"
     cp -r build-web/site/. "$dest"
@@ -122,14 +124,15 @@ case "${1:-}" in
     ;;
   web)
     setup
+    npm_packages
     build web
     echo "CALVETRA on http://127.0.0.1:8080/ (Ctrl+C ends it)"
     exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web/site
     ;;
   bench-web)
     setup
-    build web
     npm_packages
+    build web
     # The native core's keystroke, timed in the same run for the ratio.
     cmake --preset default >/dev/null
     cmake --build build --target calvetra_bench
@@ -137,6 +140,7 @@ case "${1:-}" in
     ;;
   lighthouse)
     setup
+    npm_packages
     build web
     # Lighthouse's own pinned packages, apart from the test command's.
     (cd web/bench/lighthouse && npm ci --no-audit --no-fund --loglevel=error)

@@ -71,14 +71,10 @@ public:
     // Grows with every change of the drawing: the page draws again only then.
     double pictureRevision() const { return static_cast<double>(window_.displayList().revision()); }
 
-    // The graph box's picture for the canvas (web/binding_picture.h).
-    val pictureOps(bool groupPoints) { return picture_.ops(window_.displayList(), groupPoints); }
-    val pictureTexts() { return picture_.texts(window_.displayList()); }
-    void addStamp(double colour, double radius, int size, val alpha) { picture_.addStamp(colour, radius, size, alpha); }
-    void forgetStamps() { picture_.forgetStamps(); }
-    val pictureImage(int width, int height, double k, int background, int foreground, int border)
+    // The graph box's picture for the canvas, in one call (web/binding_picture.h).
+    val frame(int width, int height, double ratio, int background, int foreground, int border)
     {
-        return picture_.image(window_.displayList(), width, height, k, {background, foreground, border});
+        return picture_.frame(window_.displayList(), width, height, ratio, {background, foreground, border});
     }
 
     // The results, as the desktop writes them: the drawn runs as CSV, the
@@ -180,7 +176,6 @@ EMSCRIPTEN_BINDINGS(calvetra)
 {
     emscripten::function("layout", &pageLayout);
     emscripten::function("version", &programVersion);
-    emscripten::function("pictureFormat", &PagePicture::format);
     emscripten::class_<Session>("Session")
         .constructor<val, const std::string&>()
         .function("load", &Session::load)
@@ -195,11 +190,7 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("help", &Session::help)
         .function("helpFile", &Session::helpFile)
         .function("pictureRevision", &Session::pictureRevision)
-        .function("pictureOps", &Session::pictureOps)
-        .function("pictureTexts", &Session::pictureTexts)
-        .function("addStamp", &Session::addStamp)
-        .function("forgetStamps", &Session::forgetStamps)
-        .function("pictureImage", &Session::pictureImage)
+        .function("frame", &Session::frame)
         .function("drawnRunCount", &Session::drawnRunCount)
         .function("csv", &Session::csv)
         .function("svg", &Session::svg)

@@ -2,10 +2,11 @@
 
 #include <string>
 
+#include "web/binding_json.h"
+
 #include "model/form1.h"
 #include "toolkit/layout.h"
 
-using emscripten::val;
 
 namespace calvetra::web {
 
@@ -33,15 +34,15 @@ const char* kindName(layout::Kind kind)
 }
 
 // Strings go through std::string, which embind reads as UTF-8.
-val str(const char* s) { return s ? val(std::string(s)) : val::null(); }
+Json str(const char* s) { return Json(s); }
 
 // A layout face and then the faces to take where it is not installed.
-val facesOf(const char* family)
+Json facesOf(const char* family)
 {
-    val faces = val::array();
-    faces.call<void>("push", str(family));
+    Json faces = Json::array();
+    faces.push(str(family));
     for (const char* face : layout::fontSubstitutes(family))
-        faces.call<void>("push", str(face));
+        faces.push(str(face));
     return faces;
 }
 
@@ -50,9 +51,9 @@ std::string cssColour(Rgb rgb)
     return "rgb(" + std::to_string(rgb.r) + "," + std::to_string(rgb.g) + "," + std::to_string(rgb.b) + ")";
 }
 
-val controlForPage(const layout::Control& c)
+Json controlForPage(const layout::Control& c)
 {
-    val o = val::object();
+    Json o = Json::object();
     o.set("name", str(c.name));
     o.set("kind", str(kindName(c.kind)));
     o.set("container", str(c.container));
@@ -61,13 +62,13 @@ val controlForPage(const layout::Control& c)
     o.set("width", c.width);
     o.set("height", c.height);
     const layout::PixelRect r = layout::pixelRect(c, layout::kPixelsPerTwip);
-    val pixels = val::object();
+    Json pixels = Json::object();
     pixels.set("left", r.left);
     pixels.set("top", r.top);
     pixels.set("width", r.width);
     pixels.set("height", r.height);
     o.set("pixels", pixels);
-    o.set("text", val(std::string(layout::caption(c))));
+    o.set("text", Json(std::string(layout::caption(c))));
     // A caption from the catalogue, written again in another language.
     o.set("captioned", c.caption.has_value());
     const layout::FontSpec font = layout::fontSpec(c.font);
@@ -86,68 +87,68 @@ val controlForPage(const layout::Control& c)
     if (!c.container)
         o.set("narrowBlock", static_cast<int>(layout::narrowBlockOf(c)));
     if (c.kind == layout::Kind::Line) {
-        o.set("lineColour", c.lineColour.windowText ? val::null() : val(cssColour(c.lineColour.rgb)));
+        o.set("lineColour", c.lineColour.windowText ? Json::null() : Json(cssColour(c.lineColour.rgb)));
         o.set("lineWidth", c.lineWidth);
     }
     if (c.accessibleName || c.labelledBy)
-        o.set("accessibleName", val(std::string(layout::accessibleName(c))));
+        o.set("accessibleName", Json(std::string(layout::accessibleName(c))));
     if (c.accessibleDescription)
-        o.set("accessibleDescription", val(std::string(layout::accessibleDescription(c))));
+        o.set("accessibleDescription", Json(std::string(layout::accessibleDescription(c))));
     else
-        o.set("accessibleDescription", val::null());
+        o.set("accessibleDescription", Json::null());
     return o;
 }
 
 // The narrow screen's blocks, in order: each one's row and how it fits,
 // as the page's arrangement reads them (fill, listed: "boxes" or "legend",
 // reflow).
-val narrowBlocksForPage()
+Json narrowBlocksForPage()
 {
-    val blocks = val::array();
+    Json blocks = Json::array();
     for (const layout::NarrowBlock& b : layout::narrowBlocks()) {
-        val o = val::object();
+        Json o = Json::object();
         o.set("row", b.row);
         o.set("fill", b.fit == layout::NarrowFit::Fill);
         o.set("reflow", b.fit == layout::NarrowFit::Reflow);
         if (b.fit == layout::NarrowFit::ListedBoxes || b.fit == layout::NarrowFit::ListedLegend)
             o.set("listed", str(b.fit == layout::NarrowFit::ListedBoxes ? "boxes" : "legend"));
-        blocks.call<void>("push", o);
+        blocks.push(o);
     }
     return blocks;
 }
 
 }  // namespace
 
-val pageLayout()
+emscripten::val pageLayout()
 {
-    val controls = val::array();
+    Json controls = Json::array();
     for (const layout::Control& c : layout::controls())
-        controls.call<void>("push", controlForPage(c));
-    val boxes = val::array();
+        controls.push(controlForPage(c));
+    Json boxes = Json::array();
     for (int k = 0; k < kBoxCount; ++k)
-        boxes.call<void>("push", str(layout::control(static_cast<Box>(k)).name));
-    val labels = val::array();
+        boxes.push(str(layout::control(static_cast<Box>(k)).name));
+    Json labels = Json::array();
     for (int k = 0; k < kLabelCount; ++k)
-        labels.call<void>("push", str(layout::control(static_cast<Label>(k)).name));
-    val legendLines = val::array();
+        labels.push(str(layout::control(static_cast<Label>(k)).name));
+    Json legendLines = Json::array();
     for (int k = 0; k < kRunCount; ++k)
-        legendLines.call<void>("push", str(layout::legendLine(k).name));
+        legendLines.push(str(layout::legendLine(k).name));
 
     // Each button's name with the Session method its click calls.
-    val buttonHandlers = val::object();
+    Json buttonHandlers = Json::object();
     for (const ButtonHandler& b : Form1::buttonHandlers())
         buttonHandlers.set(b.button, str(b.handler));
 
-    val o = val::object();
+    Json o = Json::object();
     o.set("title", str(layout::kTitle));
     o.set("clientWidth", layout::kClientWidth);
     o.set("clientHeight", layout::kClientHeight);
-    val clientPixels = val::object();
+    Json clientPixels = Json::object();
     clientPixels.set("width", layout::pixels(layout::kClientWidth, layout::kPixelsPerTwip));
     clientPixels.set("height", layout::pixels(layout::kClientHeight, layout::kPixelsPerTwip));
     o.set("clientPixels", clientPixels);
     const layout::FontSpec font = layout::fontSpec(layout::Font::Window);
-    val windowFont = val::object();
+    Json windowFont = Json::object();
     windowFont.set("family", str(font.family));
     windowFont.set("faces", facesOf(font.family));
     windowFont.set("pixels", layout::fontPixels(layout::Font::Window));
@@ -158,7 +159,7 @@ val pageLayout()
     o.set("legendLines", legendLines);
     o.set("buttonHandlers", buttonHandlers);
     o.set("narrowBlocks", narrowBlocksForPage());
-    return o;
+    return o.parsed();
 }
 
 }  // namespace calvetra::web

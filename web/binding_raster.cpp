@@ -33,21 +33,46 @@ long roundAsScript(double v)
 
 }  // namespace
 
-bool isUpright(const PictureOp& op) { return op.kind == PictureOp::Kind::Line && (op.x1 == op.x2 || op.y1 == op.y2); }
-
-void PictureImage::addStamp(std::uint32_t colour, double radius, int size, const std::vector<std::uint8_t>& alpha)
+std::vector<std::uint8_t> ringOpacities(double radius, int& size)
 {
-    if (size <= 0 || alpha.size() != static_cast<std::size_t>(size) * static_cast<std::size_t>(size))
-        return;
-    const std::uint8_t ink[3] = {static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
-                                 static_cast<std::uint8_t>(colour)};
+    size = 2 * static_cast<int>(std::ceil(radius + 1)) + 1;
+    // Each pixel's share of the ring r - 1/2 <= distance <= r + 1/2 from the
+    // centre, sampled at 8 x 8 points of it.
+    constexpr int kSamples = 8;
+    const double centre = size / 2.0, inner = radius - 0.5, outer = radius + 0.5;
+    std::vector<std::uint8_t> alpha(static_cast<std::size_t>(size) * static_cast<std::size_t>(size));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            int inside = 0;
+            for (int j = 0; j < kSamples; ++j)
+                for (int i = 0; i < kSamples; ++i) {
+                    const double dx = x + (i + 0.5) / kSamples - centre, dy = y + (j + 0.5) / kSamples - centre;
+                    const double d = std::sqrt(dx * dx + dy * dy);
+                    inside += d >= inner && d <= outer;
+                }
+            alpha[static_cast<std::size_t>(y * size + x)] =
+                static_cast<std::uint8_t>((inside * 255 + kSamples * kSamples / 2) / (kSamples * kSamples));
+        }
+    return alpha;
+}
+
+const PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius)
+{
+    const auto key = std::make_pair(std::uint32_t{colour.r} << 16 | std::uint32_t{colour.g} << 8 | colour.b, radius);
+    if (const auto found = stamps_.find(key); found != stamps_.end())
+        return found->second;
+    if (stamps_.size() >= 32)
+        stamps_.clear();
+    int size = 0;
+    const std::vector<std::uint8_t> alpha = ringOpacities(radius, size);
+    const std::uint8_t ink[3] = {colour.r, colour.g, colour.b};
     Stamp stamp{size, {}};
     for (int p = 0; p < size * size; ++p) {
         const unsigned a = alpha[static_cast<std::size_t>(p)];
         if (a != 0)
             stamp.dots.push_back({p % size, p / size, inLanes(ink) * a + lanes(127), 255 - a});
     }
-    stamps_[{colour, radius}] = std::move(stamp);
+    return stamps_[key] = std::move(stamp);
 }
 
 void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height, double k,
@@ -63,22 +88,35 @@ void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height
                  colours.background);
         } else if (op.kind == PictureOp::Kind::Border) {
             border(op, k, colours.border);
-        } else if (isUpright(op)) {
+        } else if (op.kind == PictureOp::Kind::Line) {
             const long a = roundAsScript(op.x1 * k), b = roundAsScript(op.y1 * k);
             const long c = roundAsScript(op.x2 * k), d = roundAsScript(op.y2 * k);
-            fill(std::min(a, c), std::min(b, d), std::max(a, c) + 1, std::max(b, d) + 1,
-                 op.foreground ? colours.ink : op.colour);
+            const Rgb ink = op.foreground ? colours.ink : op.colour;
+            if (a == c || b == d)
+                fill(std::min(a, c), std::min(b, d), std::max(a, c) + 1, std::max(b, d) + 1, ink);
+            else
+                slanting(a, b, c, d, ink);
         } else if (op.kind == PictureOp::Kind::Circle) {
             // The points in a row of one colour and radius share a stamp.
             std::size_t end = i + 1;
             while (end < ops.size() && ops[end].kind == PictureOp::Kind::Circle && ops[end].colour == op.colour &&
-                   ops[end].x2 == op.x2)
+                   ops[end].foreground == op.foreground && ops[end].x2 == op.x2)
                 ++end;
-            const auto stamp = stamps_.find({op.colour.r << 16 | op.colour.g << 8 | op.colour.b, op.x2 * k});
-            if (stamp != stamps_.end())
-                blend(ops, i, end, k, stamp->second);
+            blend(ops, i, end, k, stampFor(op.foreground ? colours.ink : op.colour, op.x2 * k));
             i = end - 1;
         }
+    }
+}
+
+// A slanting line from pixel (a, b) to pixel (c, d), both ends drawn: the
+// pixel nearest the line in each column or row along its longer side.
+void PictureImage::slanting(long a, long b, long c, long d, Rgb colour)
+{
+    const long steps = std::max(std::labs(c - a), std::labs(d - b));
+    for (long n = 0; n <= steps; ++n) {
+        const long x = a + roundAsScript(static_cast<double>((c - a) * n) / static_cast<double>(steps));
+        const long y = b + roundAsScript(static_cast<double>((d - b) * n) / static_cast<double>(steps));
+        fill(x, y, x + 1, y + 1, colour);
     }
 }
 

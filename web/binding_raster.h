@@ -2,10 +2,11 @@
 
 // The graph as the page shows it, made here in one pass from the display
 // list: an RGBA image of the canvas at whole device pixels with the
-// background, the level and upright lines (rectangles of whole pixels) and
-// the points, each point a stamp (the opacities of an outline the canvas
-// drew once) blended over what is under it. The page puts the image on the
-// canvas once and draws the texts and any slanting line over it itself.
+// background, the border, every line (one device pixel wide, not smoothed,
+// as the desktop's pen) and the points, each point a stamp (the opacities
+// of a smoothed outline, made here once per colour and size) blended over
+// what is under it. The page puts the image on the canvas and prints the
+// texts over it.
 
 #include <emscripten/val.h>
 
@@ -20,23 +21,19 @@
 
 namespace calvetra::web {
 
-// A level or upright line: one the image draws. The page draws the others.
-bool isUpright(const PictureOp& op);
+// The opacities of a point's outline of that radius in device pixels: a
+// ring one device pixel wide, smoothed, centred in an odd-sized square so
+// that its centre falls on the middle of a pixel; size x size, row by row.
+std::vector<std::uint8_t> ringOpacities(double radius, int& size);
 
 class PictureImage {
 public:
-    // The outline of the points of that colour (0xRRGGBB) and radius in
-    // device pixels: size x size opacities, row by row.
-    void addStamp(std::uint32_t colour, double radius, int size, const std::vector<std::uint8_t>& alpha);
-    // Every stamp forgotten: the page, which keeps the count of them, says when.
-    void forgetStamps() { stamps_.clear(); }
-
     // The image of ops, width x height pixels at k device pixels per twip,
     // in the colours the page's system gives the graph: its fill the
     // background's, its border the border's (one pixel of the page, whole
     // device pixels), lines in the foreground's colour the ink's. The list
-    // paints every pixel (it starts with its fill). Points without a stamp
-    // are left out. Each channel of a
+    // paints every pixel (it starts with its fill). Texts are the page's to
+    // print. Each channel of a
     // point's pixel becomes (ink * a + under * (255 - a)) / 255 rounded to the
     // nearest, as the canvas's own pixel arrays store it.
     void draw(const std::vector<PictureOp>& ops, int width, int height, double k, const layout::GraphColours& colours);
@@ -59,7 +56,12 @@ private:
         std::vector<Dot> dots;
     };
 
+    // The stamp of the points of that colour and radius, made at its first
+    // use. A window moved to another screen or zoomed makes new sizes: past
+    // a few dozen the stamps start afresh rather than pile up.
+    const Stamp& stampFor(Rgb colour, double radius);
     void fill(long left, long top, long right, long bottom, Rgb colour);
+    void slanting(long a, long b, long c, long d, Rgb colour);
     void border(const PictureOp& op, double k, Rgb colour);
     void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, const Stamp& stamp);
     void stampAt(long left, long top, const Stamp& stamp, unsigned times);

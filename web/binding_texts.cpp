@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "toolkit/catalogue.h"
+#include "web/binding_json.h"
 
 using emscripten::val;
 
@@ -21,12 +22,12 @@ namespace {
 // Every text of the catalogue by its key's name, in the current language.
 val texts()
 {
-    val o = val::object();
+    Json o = Json::object();
     for (int k = 0; k < kTextCount; ++k) {
         const Text key = static_cast<Text>(k);
-        o.set(std::string(catalogue::name(key)), std::string(catalogue::text(key)));
+        o.set(catalogue::name(key), catalogue::text(key));
     }
-    return o;
+    return o.parsed();
 }
 
 // The languages the program speaks, as [{code, name}], Spanish first.

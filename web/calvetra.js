@@ -3,16 +3,21 @@
 // from the core's layout table, hands the controls' events to the core and
 // carries out what the core asks of the window.
 //
-// The page's parts, loaded in this order by index.html: the controls
-// (page/controls.js), the graph's drawing (picture.js), the texts and the
-// choice of language (page/texts.js), focus given back
-// (page/focus.js), the message boxes (page/messages.js), the read-out
-// (page/readout.js), the help (page/help.js), the window's place and scale
-// (page/arrangement.js), the data table (page/data_table.js), the results
-// (page/results.js), the set-up in the address (page/address.js), the course
-// platform (page/course_platform.js), and this script, which starts the
-// session and joins them.
-'use strict';
+// This is the page's entry: it imports the page's parts (page/*.js), starts
+// the session and joins them. The build bundles them into one script,
+// calvetra-page.js, which index.html loads after the core's module.
+
+import { Address } from './page/address.js';
+import { Arrangement } from './page/arrangement.js';
+import { buildWindow, captionWindow } from './page/controls.js';
+import { CoursePlatform } from './page/course_platform.js';
+import { DataTablePanel } from './page/data_table.js';
+import { wireHelp } from './page/help.js';
+import { MessageQueue } from './page/messages.js';
+import { Picture } from './page/picture.js';
+import { wireReadout } from './page/readout.js';
+import { Results } from './page/results.js';
+import { LanguageChoice, fillTexts, keepLanguage, keptLanguage, takeTexts, text } from './page/texts.js';
 
 // With calvetraTiming set (the browser benchmark sets it), the page measures
 // the core's and the drawing's share of each action as performance entries.
@@ -65,23 +70,33 @@ function showLoadFailure(error) {
   console.error(error);
 }
 
+// The start in a few short tasks rather than one long one, so that a slow
+// phone stays responsive while it starts; the window is shown once it is
+// built, filled and placed, so nothing on it moves after it first appears.
+const nextTask = () => new Promise((resolve) => setTimeout(resolve, 0));
+
 async function start() {
+  // Asked while the core downloads: a number format's first use costs a
+  // slow phone a good part of a frame.
+  const separator = decimalSeparator();
   marked('calvetra-core-asked');
   const core = await createCalvetra();
   marked('calvetra-core-started');
   takeTexts(core);
   const layout = core.layout();
   const form = document.getElementById('form1');
+  form.style.visibility = 'hidden';
   const { byName } = buildWindow(form, layout);
   const boxes = layout.boxes.map((name) => byName.get(name));
   const captions = layout.labels.map((name) => byName.get(name));
   const legendLines = layout.legendLines.map((name) => byName.get(name));
   const canvas = byName.get('Picture2');
-  const pictureFont = layout.controls.find((c) => c.name === 'Picture2').fontPixels;
-  const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight, pictureFont, core.pictureFormat());
+  const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight);
   const messages = new MessageQueue(document.getElementById('message'));
   marked('calvetra-window-built');
+  await nextTask();
   let closing = false;
+  let arranged = false; // drawn first once the window has its place and scale
   let drawnRevision = -1;
   // The text of each box as the core last saw it.
   const seen = boxes.map((input) => input.value);
@@ -113,9 +128,10 @@ async function start() {
     close: () => { closing = true; },
   };
 
-  const session = new core.Session(page, decimalSeparator());
+  const session = new core.Session(page, separator);
   const arrangement = new Arrangement(form, layout, byName, () => {
     if (closing) return;
+    arranged = true;
     drawPicture(true);
     placeCross();
   });
@@ -141,7 +157,7 @@ async function start() {
       showClosingNotice();
       return;
     }
-    timed('calvetra-draw', () => drawPicture(false));
+    if (arranged) timed('calvetra-draw', () => drawPicture(false));
     results.follow();
     messages.showNext();
   }
@@ -163,7 +179,8 @@ async function start() {
   });
   for (const [name, handler] of Object.entries(layout.buttonHandlers))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
-  const placeCross = wireReadout(canvas, byName.get('Label6(0)'), picture, arrangement, session, act);
+  const placeCross = wireReadout(canvas, byName.get('Label6(0)'), layout.controls.find((c) => c.name === 'Picture2'),
+    arrangement, session, act);
   const help = wireHelp(session, () => closing, () => arrangement.fit());
   const say = (message) => {
     messages.add(message);
@@ -201,6 +218,7 @@ async function start() {
     drawPicture(true);
   }
 
+  await nextTask();
   // A link or a reload brings back its set-up on the freshly loaded
   // program; what it could not apply comes as one message.
   act(() => {
@@ -210,7 +228,10 @@ async function start() {
     if (kept) session.chooseLanguage(kept);
     if (!platform.restore()) address.restore();
   });
+  if (closing) return;
+  await nextTask();
   arrangement.fit();
+  form.style.visibility = '';
   // The page opens at its top, whatever the screen.
   boxes[0].focus({ preventScroll: true });
   performance.mark('calvetra-ready');

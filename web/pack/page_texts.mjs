@@ -7,11 +7,6 @@
 //
 // The manifest's description is filled the same way, from AppDescription.
 //
-// The scripts index.html loads after the module (calvetra-core.js) go into
-// the site as one, calvetra-page.js, in their order, loaded by one tag in
-// place of theirs: each is a plain script of the page's one global scope, so
-// one after another in a file they run as they did in files of their own.
-//
 //   node page_texts.mjs INDEX_HTML CALVETRA_POT GENERATED_HELP_DIR SITE_DIR
 import fs from 'node:fs';
 import path from 'node:path';
@@ -36,23 +31,7 @@ const html = source
   .replace(/\sdata-text-([a-z-]+)="(\w+)"/g, (mark, name, key) => ` ${name}="${text(key)}"${mark}`);
 const marked = source.match(/\sdata-text="/g)?.length ?? 0;
 if (filled !== marked) throw new Error(`${index}: ${marked - filled} data-text element(s) not empty in the source`);
-fs.writeFileSync(path.join(site, 'index.html'), bundled(html));
-
-function bundled(page) {
-  const tag = /<script src="([^"]+)" defer><\/script>\n?/g;
-  const names = [...page.matchAll(tag)].map((m) => m[1]);
-  const after = names.slice(names.indexOf('calvetra-core.js') + 1);
-  if (!names.includes('calvetra-core.js') || after.length === 0) throw new Error(`${index}: no scripts after calvetra-core.js`);
-  const sources = after.map((name) => `// ${name}\n${fs.readFileSync(path.join(path.dirname(index), name), 'utf8')}`);
-  fs.writeFileSync(path.join(site, 'calvetra-page.js'), sources.join('\n'));
-  let first = true;
-  return page.replace(tag, (whole, name) => {
-    if (!after.includes(name)) return whole;
-    if (!first) return '';
-    first = false;
-    return '<script src="calvetra-page.js" defer></script>\n';
-  });
-}
+fs.writeFileSync(path.join(site, 'index.html'), html);
 
 const description = '"description": ""';
 const app = fs.readFileSync(manifest, 'utf8');

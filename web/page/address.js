@@ -13,11 +13,10 @@
 // may take either). On loading, that record wins while the address is one of
 // those; another address (changed by hand, or another link opened in this
 // tab) is newer, and it wins.
-'use strict';
 
 const KEPT_SET_UP = `calvetra-set-up:${location.pathname}`;
 
-class Address {
+export class Address {
   constructor(session) {
     this.session = session;
     this.written = null; // the last fragment written

@@ -3,7 +3,9 @@
 // desktop. On a narrower viewport (a phone, a tablet upright, a zoomed
 // browser) its controls move in blocks, each the part of the window it is
 // on the desktop, stacked for the screen and scaled to its width.
-'use strict';
+
+import { place } from './controls.js';
+import { text } from './texts.js';
 
 const GAP = 8; // CSS pixels between the blocks, and around the page bar
 const MOST = 1.5; // the largest scale of a block that does not fill the width
@@ -29,7 +31,7 @@ function leastScale(elements) {
   return Math.ceil(least * 64) / 64;
 }
 
-class Arrangement {
+export class Arrangement {
   // byName: the elements of the window's controls; onScale: called after
   // every change.
   constructor(form, layout, byName, onScale) {

@@ -1,6 +1,7 @@
 // The window's controls on the page: each control of the core's layout
 // table made into an element at its rectangle, with its font and names.
-'use strict';
+
+import { siteFile } from './offline.js';
 
 // faces: the layout's face, then its substitutes, as the core lists them;
 // pixels: its size in whole pixels, as the core gives it. Names with a blank
@@ -12,7 +13,7 @@ function fontOf(faces, pixels) {
 }
 
 // The core rounds each control's rectangle to whole pixels.
-function place(element, c) {
+export function place(element, c) {
   const { left, top, width, height } = c.pixels;
   Object.assign(element.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
 }
@@ -91,7 +92,7 @@ function nameControl(element, c) {
 // Every control's caption and names again, from the core's layout in
 // another language. Captions the program writes at run time (layout.labels)
 // are the core's to write again.
-function captionWindow(byName, layout) {
+export function captionWindow(byName, layout) {
   const written = new Set(layout.labels);
   for (const c of layout.controls) {
     const element = byName.get(c.name);
@@ -104,7 +105,7 @@ function captionWindow(byName, layout) {
 // Every control of the layout table in its container, in the order of the
 // tab indices: the document's order is the focus order, whatever place the
 // arrangement gives each element on the screen.
-function buildWindow(form, layout) {
+export function buildWindow(form, layout) {
   const { width, height } = layout.clientPixels;
   Object.assign(form.style, { width: `${width}px`, height: `${height}px` });
   form.style.font = fontOf(layout.windowFont.faces, layout.windowFont.pixels);

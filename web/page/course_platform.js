@@ -8,7 +8,6 @@
 //
 // The run-time is another's code in another window: whatever it throws or
 // answers, the page goes on.
-'use strict';
 
 // SCORM 1.2 keeps at most 4096 characters of suspend_data. The longest
 // set-up is about 660 (nine numbers of up to 24 characters and three runs of
@@ -52,7 +51,7 @@ function scormTimespan(milliseconds) {
   return `${String(hours).padStart(4, '0')}:${two(minutes)}:${two(seconds)}.${two(hundredths % 100)}`;
 }
 
-class CoursePlatform {
+export class CoursePlatform {
   constructor(session) {
     this.session = session;
     this.api = findScormApi();

@@ -2,11 +2,12 @@
 // the window and not modal, for a reader who cannot see the graph. The
 // cells are the core's, with the language's decimal separator; the tables
 // follow the graph while they are open.
-'use strict';
+
+import { text } from './texts.js';
 
 // A table from the core's { caption, columns, rows }: the header row's cells
 // head columns, each row's first cell heads its row.
-function tableElement({ caption, columns, rows }) {
+export function tableElement({ caption, columns, rows }) {
   const table = document.createElement('table');
   table.createCaption().textContent = caption;
   const head = table.createTHead().insertRow();
@@ -35,7 +36,7 @@ function dataTables(session) {
   return [tableElement(runs), tableElement(temperatures)];
 }
 
-class DataTablePanel {
+export class DataTablePanel {
   constructor(panel, session) {
     Object.assign(this, { panel, session, shownRevision: -1, giveFocusBack: null });
     this.content = panel.querySelector('.data-table-content');

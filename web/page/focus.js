@@ -1,10 +1,9 @@
 // Focus given back: after a message or the help, the control that had the
 // focus gets it again, a box with its caret and selection, so that the next
 // key typed lands where it would have.
-'use strict';
 
 // The focused control now, and a function that gives the focus back to it.
-function rememberFocus() {
+export function rememberFocus() {
   const element = document.activeElement;
   const box = element instanceof HTMLInputElement;
   const selection = box ? [element.selectionStart, element.selectionEnd, element.selectionDirection] : null;

@@ -2,11 +2,14 @@
 // modal, opened by F1 or the page's "Ayuda" button, in the language the
 // program speaks. Escape closes it from
 // anywhere inside it, its text included, and the focus goes back where it was.
-'use strict';
+
+import { rememberFocus } from './focus.js';
+import { siteFile } from './offline.js';
+import { text } from './texts.js';
 
 // isClosing: whether the session has ended; onChange: called when the help
 // opens or closes, for the arrangement to make room for it.
-function wireHelp(session, isClosing, onChange) {
+export function wireHelp(session, isClosing, onChange) {
   const help = document.getElementById('help');
   const button = document.getElementById('help-button');
   const frame = document.getElementById('help-text');

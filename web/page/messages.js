@@ -4,9 +4,10 @@
 // ended, one modal dialog at a time, in the order they came; while one is
 // open the rest of the page takes no input. However the last is answered,
 // the focus goes back where it was.
-'use strict';
 
-class MessageQueue {
+import { rememberFocus } from './focus.js';
+
+export class MessageQueue {
   constructor(dialog) {
     this.dialog = dialog;
     this.pending = [];

@@ -1,20 +1,18 @@
 // The read-out on the graph: the pointer over it, a finger on it, and a
 // point moved from the keyboard, marked by a small cross while the graph has
 // the focus.
-'use strict';
 
 // The arrow keys move the point by a hundredth of an axis (a tenth with Shift).
 const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
 
-// label: the read-out's caption; act: runs one user action through the core
-// (see start()).
-function wireReadout(canvas, label, picture, arrangement, session, act) {
-  const { twipsPerPixel } = picture.format;
-  // The pointer's place on the graph box, in twips.
+// label: the read-out's caption; box: the graph box's row of the core's
+// layout, its size in twips and in CSS pixels; act: runs one user action
+// through the core (see start()).
+export function wireReadout(canvas, label, box, arrangement, session, act) {
+  // The pointer's place on the graph box, in twips, however the box is scaled.
   function twipsAt(event) {
     const r = canvas.getBoundingClientRect();
-    return [(event.clientX - r.left) * (picture.width / r.width) * twipsPerPixel,
-      (event.clientY - r.top) * (picture.height / r.height) * twipsPerPixel];
+    return [((event.clientX - r.left) / r.width) * box.width, ((event.clientY - r.top) / r.height) * box.height];
   }
   // The read-out and the keyboard's point, both where the pointer is.
   function readAt(event) {
@@ -31,7 +29,8 @@ function wireReadout(canvas, label, picture, arrangement, session, act) {
   canvas.after(cross);
   function placeCross() {
     const [x, y] = session.readoutPoint();
-    const [left, top] = arrangement.pointIn(canvas, x / twipsPerPixel, y / twipsPerPixel);
+    const [left, top] = arrangement.pointIn(canvas, (x / box.width) * box.pixels.width,
+      (y / box.height) * box.pixels.height);
     cross.style.left = `${left}px`;
     cross.style.top = `${top}px`;
   }

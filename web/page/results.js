@@ -3,7 +3,9 @@
 // shortcuts as on the desktop with the graph focused, and what each item
 // does. The files are the core's own bytes (the CSV, the SVG drawing); only
 // the PNG is the browser's, drawn from that SVG.
-'use strict';
+
+import { tableElement } from './data_table.js';
+import { text } from './texts.js';
 
 // Each item with the key of its text in the catalogue.
 const RESULT_ITEMS = [
@@ -174,7 +176,7 @@ class ResultsMenu {
 
 // session: the core; say(message): one message box of the page; title: the
 // name and version printed on the sheet.
-class Results {
+export class Results {
   // link: the page's address as it stands now.
   constructor({ session, canvas, say, title, dataTable, link }) {
     Object.assign(this, { session, canvas, say, title, dataTable, link });

@@ -3,26 +3,25 @@
 // (an element's text) and data-text-NAME="Key" (its attribute NAME); the
 // build fills them in Spanish, and fillTexts fills them again in another
 // language. The language chosen is kept in the browser for the next visit.
-'use strict';
 
 let TEXTS = {};
 let TEXTS_CORE = null;
 const KEPT_LANGUAGE = 'calvetra-language';
 
 // The texts of the language the core now speaks.
-function takeTexts(core) {
+export function takeTexts(core) {
   TEXTS = core.texts();
   TEXTS_CORE = core;
 }
 
 // The text of a key; with arguments, the core puts them in for %1, %2 ...
-function text(key, ...args) {
+export function text(key, ...args) {
   const pattern = TEXTS[key];
   if (pattern === undefined) throw new Error(`no text ${key}`);
   return args.length ? TEXTS_CORE.formatText(key, args.map(String)) : pattern;
 }
 
-function fillTexts(root = document) {
+export function fillTexts(root = document) {
   for (const element of root.querySelectorAll('[data-text]')) element.textContent = text(element.dataset.text);
   for (const element of root.querySelectorAll('*')) {
     for (const { name, value } of [...element.attributes]) {
@@ -33,7 +32,7 @@ function fillTexts(root = document) {
 
 // The language chosen on an earlier visit, or null. Storage may be refused
 // (turned off, a sandboxed frame): the page then speaks Spanish, or the link's.
-function keptLanguage() {
+export function keptLanguage() {
   try {
     return localStorage.getItem(KEPT_LANGUAGE);
   } catch {
@@ -41,7 +40,7 @@ function keptLanguage() {
   }
 }
 
-function keepLanguage(code) {
+export function keepLanguage(code) {
   try {
     localStorage.setItem(KEPT_LANGUAGE, code);
   } catch {
@@ -51,7 +50,7 @@ function keepLanguage(code) {
 
 // The page bar's choice of language: each language by its own name; the
 // choice is made at once. choose(code): what the page does with it.
-class LanguageChoice {
+export class LanguageChoice {
   constructor(languages, choose) {
     this.select = document.getElementById('language');
     for (const { code, name } of languages) {

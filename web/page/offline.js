@@ -2,10 +2,9 @@
 // service worker (sw.js) that keeps the whole site for the next visits.
 // Built into one file (calvetra.html, opened from the disk), the page carries
 // the documents it loads while it runs as data: addresses in CALVETRA_FILES.
-'use strict';
 
 // Where the page finds one of the site's files.
-function siteFile(name) {
+export function siteFile(name) {
   return globalThis.CALVETRA_FILES?.[name] ?? name;
 }
 

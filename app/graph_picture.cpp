@@ -14,8 +14,8 @@
 using calvetra::layout::kPixelsPerTwip;
 
 GraphPicture::GraphPicture(const calvetra::DisplayList& drawing, const std::vector<std::string>& legends,
-                           const QFont& font, const PictureColours& colours)
-    : list_(calvetra::wholeGraph(drawing, legends)), font_(font), colours_(colours)
+                           const QFont& font, const PictureColours& colours, const calvetra::layout::GraphLook& look)
+    : list_(calvetra::wholeGraph(drawing, legends, look)), font_(font), colours_(colours)
 {
     const calvetra::PictureSize size = calvetra::wholeGraphSize(legends.size());
     twips_ = {size.width, size.height};

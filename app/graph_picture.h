@@ -23,7 +23,8 @@ public:
     // drawing: the graph box's display list; legends: the drawn runs'
     // descriptions, in order.
     GraphPicture(const calvetra::DisplayList& drawing, const std::vector<std::string>& legends, const QFont& font,
-                 const PictureColours& colours = PictureColours::inFiles());
+                 const PictureColours& colours = PictureColours::inFiles(),
+                 const calvetra::layout::GraphLook& look = {});
 
     // The picture's size in twips, and in pixels at 96 dots per inch (the
     // size the graph has on a standard screen).

@@ -165,7 +165,9 @@ GraphPicture GraphResults::picture() const
     std::vector<std::string> legends;
     for (const calvetra::DrawnRun& run : form_.drawnGraph().runs)
         legends.push_back(run.legend);
-    return GraphPicture(picture_->displayList(), legends, picture_->font());
+    const calvetra::layout::GraphLook& look = form_.graphLook();
+    return GraphPicture(picture_->displayList(), legends, picture_->font(), PictureColours::inFiles(look.style()),
+                        look);
 }
 
 void GraphResults::copyGraph() { QApplication::clipboard()->setImage(picture().image(picture_->devicePixelRatioF())); }

@@ -12,8 +12,19 @@ LineElement::LineElement(const QColor& colour, QWidget* parent) : LineElement(pa
 
 QColor LineElement::colour() const { return colour_.value_or(palette().color(QPalette::WindowText)); }
 
+void LineElement::setSample(const calvetra::DisplayList& sample, double pixelsPerTwip)
+{
+    sample_ = sample;
+    pixelsPerTwip_ = pixelsPerTwip;
+    update();
+}
+
 void LineElement::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), colour());
+    if (sample_.size() == 0) {
+        painter.fillRect(rect(), colour());
+        return;
+    }
+    renderer_.render(painter, sample_, pixelsPerTwip_, font(), PictureColours::onScreen(palette()));
 }

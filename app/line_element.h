@@ -7,6 +7,9 @@
 #include <QWidget>
 #include <optional>
 
+#include "app/picture_renderer.h"
+#include "toolkit/display_list.h"
+
 class LineElement : public QWidget {
     Q_OBJECT
 public:
@@ -17,9 +20,17 @@ public:
 
     QColor colour() const;
 
+    // Draws this picture of the line instead (in twips of the widget, at
+    // pixelsPerTwip), or the plain rule again for an empty one: a legend
+    // line in another look of the graph, with its run's mark.
+    void setSample(const calvetra::DisplayList& sample, double pixelsPerTwip);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::optional<QColor> colour_;
+    calvetra::DisplayList sample_;
+    double pixelsPerTwip_ = 0;
+    PictureRenderer renderer_;
 };

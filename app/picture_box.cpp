@@ -27,6 +27,15 @@ void PictureBox::setReadoutPoint(QPointF twips)
         update();
 }
 
+void PictureBox::setGraphStyle(const calvetra::layout::GraphStyle& style)
+{
+    if (&style == style_)
+        return;
+    style_ = &style;
+    cacheValid_ = false;
+    update();
+}
+
 void PictureBox::refresh()
 {
     if (!cacheValid_ || list_.revision() != cachedRevision_)
@@ -137,7 +146,7 @@ void PictureBox::renderCache(double ratio)
 {
     cache_ = QPixmap(size() * ratio);
     cache_.setDevicePixelRatio(ratio);
-    const PictureColours colours = PictureColours::onScreen(palette());
+    const PictureColours colours = PictureColours::onScreen(palette(), *style_);
     cache_.fill(colours.background);
     QPainter painter(&cache_);
     calvetra::shownBox(list_, shown_);

@@ -11,6 +11,7 @@
 
 #include "app/picture_renderer.h"
 #include "toolkit/display_list.h"
+#include "toolkit/layout.h"
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -27,6 +28,9 @@ public:
     // The keyboard's read-out point, in twips; a small cross marks it over
     // the picture while the box has the focus.
     void setReadoutPoint(QPointF twips);
+
+    // The look whose colours the box is drawn in (the window's by default).
+    void setGraphStyle(const calvetra::layout::GraphStyle& style);
 
     // What the last paint copied to the screen.
     const QPixmap& renderedPixmap() const { return cache_; }
@@ -62,4 +66,5 @@ private:
     std::uint64_t cachedRevision_ = 0;
     bool cacheValid_ = false;
     QPointF readoutPoint_;
+    const calvetra::layout::GraphStyle* style_ = &calvetra::layout::graphStyle(calvetra::layout::GraphView::Window);
 };

@@ -38,6 +38,17 @@ PictureColours PictureColours::inFiles()
     return {toQColor(c.background), toQColor(c.border), toQColor(c.ink)};
 }
 
+PictureColours PictureColours::onScreen(const QPalette& palette, const calvetra::layout::GraphStyle& style)
+{
+    return style.systemColours ? onScreen(palette) : inFiles(style);
+}
+
+PictureColours PictureColours::inFiles(const calvetra::layout::GraphStyle& style)
+{
+    const calvetra::layout::GraphColours& c = style.colours;
+    return {toQColor(c.background), toQColor(c.border), toQColor(c.ink)};
+}
+
 void PictureRenderer::render(QPainter& painter, const DisplayList& list, double pixelsPerTwip, const QFont& font,
                              const PictureColours& colours)
 {
@@ -81,16 +92,22 @@ void PictureRenderer::render(QPainter& painter, const DisplayList& list, double 
         }
         case PictureOp::Kind::Circle: {
             if (vector) {
-                pen.setColor(toQColor(op.colour));
-                painter.setPen(pen);
+                QPen circlePen = pen;
+                if (op.width > 0) {
+                    circlePen.setWidthF(op.width);
+                    circlePen.setCosmetic(false);
+                }
+                circlePen.setColor(toQColor(op.colour));
+                painter.setPen(circlePen);
                 painter.setBrush(Qt::NoBrush);
                 painter.drawEllipse(QPointF(op.x1 * pixelsPerTwip, op.y1 * pixelsPerTwip), op.x2 * pixelsPerTwip,
                                     op.x2 * pixelsPerTwip);
                 break;
             }
             const double radius = op.x2 * pixelsPerTwip * ratio;
-            if (!last || last->colour != op.colour || last->radius != radius)
-                last = &stamp(op.colour, radius, ratio);
+            const double stroke = op.width > 0 ? op.width * ratio : 1;
+            if (!last || last->colour != op.colour || last->radius != radius || last->stroke != stroke)
+                last = &stamp(op.colour, radius, ratio, stroke);
             // Whole device pixels: the stamp is copied, never resampled.
             const double half = last->image.width() / 2.0;
             const double left = std::round(op.x1 * pixelsPerTwip * ratio - half);
@@ -98,40 +115,51 @@ void PictureRenderer::render(QPainter& painter, const DisplayList& list, double 
             painter.drawImage(QPointF(left / ratio, top / ratio), last->image);
             break;
         }
-        case PictureOp::Kind::Text:
+        case PictureOp::Kind::Text: {
             painter.setPen(foreground);
-            painter.drawText(QPointF(op.x1 * pixelsPerTwip, op.y1 * pixelsPerTwip + ascent),
+            double top = ascent;
+            if (op.size) {
+                // A text of its own size, in the same face.
+                QFont sized = font;
+                sized.setPixelSize(op.size);
+                painter.setFont(sized);
+                top = QFontMetricsF(sized, device).ascent();
+            }
+            painter.drawText(QPointF(op.x1 * pixelsPerTwip, op.y1 * pixelsPerTwip + top),
                              QString::fromStdString(list.textOf(op)));
+            if (op.size)
+                painter.setFont(font);
             break;
+        }
         }
     }
     painter.restore();
 }
 
-const PictureRenderer::Stamp& PictureRenderer::stamp(Rgb colour, double radius, double ratio)
+const PictureRenderer::Stamp& PictureRenderer::stamp(Rgb colour, double radius, double ratio, double stroke)
 {
     for (const Stamp& s : stamps_)
-        if (s.colour == colour && s.radius == radius && s.ratio == ratio)
+        if (s.colour == colour && s.radius == radius && s.ratio == ratio && s.stroke == stroke)
             return s;
     // Only a moved window or a changed theme makes new stamps; start afresh
     // rather than keep every stamp ever made.
     if (stamps_.size() >= 16)
         stamps_.clear();
-    stamps_.push_back({colour, radius, ratio, drawStamp(colour, radius, ratio)});
+    stamps_.push_back({colour, radius, ratio, stroke, drawStamp(colour, radius, ratio, stroke)});
     return stamps_.back();
 }
 
-// An antialiased one-device-pixel outline, centred in an odd-sized square so
-// that its centre falls on the middle of a pixel.
-QImage PictureRenderer::drawStamp(Rgb colour, double radius, double ratio)
+// An antialiased outline of stroke device pixels, centred in an odd-sized
+// square so that its centre falls on the middle of a pixel.
+QImage PictureRenderer::drawStamp(Rgb colour, double radius, double ratio, double stroke)
 {
-    const int size = 2 * static_cast<int>(std::ceil(radius + 1)) + 1;
+    const int size = 2 * static_cast<int>(std::ceil(radius + stroke / 2 + 0.5)) + 1;
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(toQColor(colour), 1));
+        painter.setPen(QPen(toQColor(colour), stroke));
         painter.drawEllipse(QPointF(size / 2.0, size / 2.0), radius, radius);
     }
     image.setDevicePixelRatio(ratio);

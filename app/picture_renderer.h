@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "toolkit/display_list.h"
+#include "toolkit/layout.h"
 
 class QFont;
 class QPainter;
@@ -27,6 +28,9 @@ struct PictureColours {
     QColor background, border, ink;
     static PictureColours onScreen(const QPalette& palette);
     static PictureColours inFiles();
+    // The same in a look of the graph: the system's or the look's own.
+    static PictureColours onScreen(const QPalette& palette, const calvetra::layout::GraphStyle& style);
+    static PictureColours inFiles(const calvetra::layout::GraphStyle& style);
 };
 
 class PictureRenderer {
@@ -40,11 +44,12 @@ private:
         calvetra::Rgb colour;
         double radius = 0;  // device pixels
         double ratio = 1;
+        double stroke = 1;  // device pixels
         QImage image;
     };
 
-    const Stamp& stamp(calvetra::Rgb colour, double radius, double ratio);
-    static QImage drawStamp(calvetra::Rgb colour, double radius, double ratio);
+    const Stamp& stamp(calvetra::Rgb colour, double radius, double ratio, double stroke);
+    static QImage drawStamp(calvetra::Rgb colour, double radius, double ratio, double stroke);
 
     std::vector<Stamp> stamps_;
 };

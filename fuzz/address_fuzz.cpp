@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("the written address is not read back whole", written + " -> " + addressMessage(again));
     testing::Program reopened;
     if (!openAddress(reopened.form, reopened.window, written).empty() ||
-        reopened.window.texts != program.window.texts ||
+        reopened.window.texts != program.window.texts || !(reopened.form.graphLook() == program.form.graphLook()) ||
         reopened.window.pictureOps.size() != program.window.pictureOps.size())
         fail("the written address does not open the same window", written);
     return 0;

@@ -1,6 +1,7 @@
 #include "graph/drawn_graph.h"
 
 #include "toolkit/catalogue.h"
+#include "toolkit/runs.h"
 
 namespace calvetra {
 
@@ -16,6 +17,34 @@ std::string runHeading(const RunFigures& shown, char separator)
     const auto f = figureTexts(shown, separator);
     return catalogue::format(Text::RunHeading,
                              {runLegend(shown, separator), f[order(Figure::Power)], f[order(Figure::Span)]});
+}
+
+namespace {
+
+Text marksOf(long run)
+{
+    switch (layout::markShape(run)) {
+    case layout::MarkShape::Circle:
+        return Text::MarkCircles;
+    case layout::MarkShape::Square:
+        return Text::MarkSquares;
+    case layout::MarkShape::Triangle:
+        break;
+    }
+    return Text::MarkTriangles;
+}
+
+}  // namespace
+
+std::string runName(long run, const layout::GraphLook& look)
+{
+    const std::string name(catalogue::text(kRuns[run].name));
+    return look.marks ? catalogue::format(Text::RunWithMark, {name, catalogue::text(marksOf(run))}) : name;
+}
+
+std::string runColumnHeading(const DrawnRun& run, long index, const layout::GraphLook& look)
+{
+    return look.marks ? catalogue::format(Text::RunWithMark, {run.heading, runName(index, look)}) : run.heading;
 }
 
 }  // namespace calvetra

@@ -11,6 +11,7 @@
 
 #include "graph/plot_area.h"
 #include "toolkit/figures.h"
+#include "toolkit/layout.h"
 
 namespace calvetra {
 
@@ -31,7 +32,15 @@ struct DrawnGraph {
     std::vector<DrawnRun> runs;
     long stepCount = 0;
     PlotArea area;
+    layout::GraphLook look;  // the look it is drawn in
 };
+
+// A run's name (run 0, 1, 2) as its legend tells it: by its colour
+// ("Curva roja"), and by its marks too where the look has them.
+std::string runName(long run, const layout::GraphLook& look);
+// A column's heading as the legend tells the run: its heading, and its
+// marks where the look has them.
+std::string runColumnHeading(const DrawnRun& run, long index, const layout::GraphLook& look);
 
 // A run's legend, and its heading: the legend with the power and the span.
 std::string runLegend(const RunFigures& shown, char separator);

@@ -74,17 +74,17 @@ std::string strokeWidth(std::uint8_t pixels) { return num(std::max<int>(pixels, 
 
 // What one operation looks like, and what it is: each as the attributes
 // and the element without them.
-std::string attributes(const PictureOp& op)
+std::string attributes(const PictureOp& op, const layout::GraphColours& colours)
 {
-    const layout::GraphColours& colours = layout::kGraphColours;
     const std::string ink = hex(op.foreground ? colours.ink : op.colour);
     switch (op.kind) {
     case PictureOp::Kind::Line:
         return "stroke=\"" + ink + "\" stroke-width=\"" + strokeWidth(op.width) + "\"";
     case PictureOp::Kind::Circle:
-        return "fill=\"none\" stroke=\"" + ink + "\" stroke-width=\"" + strokeWidth(0) + "\"";
+        return "fill=\"none\" stroke=\"" + ink + "\" stroke-width=\"" + strokeWidth(op.width) + "\"";
     case PictureOp::Kind::Text:
-        return "fill=\"" + hex(colours.ink) + "\"";
+        return "fill=\"" + hex(colours.ink) + "\"" +
+               (op.size ? " font-size=\"" + num(op.size * layout::kTwipsPerPixel) + "\"" : std::string());
     case PictureOp::Kind::Fill:
         return "fill=\"" + hex(colours.background) + "\"";
     case PictureOp::Kind::Border:
@@ -100,6 +100,9 @@ struct Element {
 
 Element element(const PictureOp& op, const DisplayList& picture, double baseline)
 {
+    // A text of its own size has its own baseline.
+    if (op.size)
+        baseline = std::round(op.size * layout::kTwipsPerPixel * kAscent);
     const double x1 = op.x1, y1 = op.y1, x2 = op.x2, y2 = op.y2;
     switch (op.kind) {
     case PictureOp::Kind::Line:
@@ -130,13 +133,13 @@ Element element(const PictureOp& op, const DisplayList& picture, double baseline
 // Operations in a row with the same attributes share a group, so the 15 003
 // circles of three curves are three groups of bare circles; one alone
 // carries its attributes itself.
-void drawList(std::string& out, const DisplayList& picture, double baseline)
+void drawList(std::string& out, const DisplayList& picture, double baseline, const layout::GraphColours& colours)
 {
     const std::vector<PictureOp>& ops = picture.ops();
     std::string open, previous;
-    std::string current = ops.empty() ? std::string() : attributes(ops.front());
+    std::string current = ops.empty() ? std::string() : attributes(ops.front(), colours);
     for (std::size_t i = 0; i < ops.size(); ++i) {
-        const std::string next = i + 1 < ops.size() ? attributes(ops[i + 1]) : std::string();
+        const std::string next = i + 1 < ops.size() ? attributes(ops[i + 1], colours) : std::string();
         const bool alone = current != previous && current != next;
         if (!open.empty() && (alone || current != open)) {
             out += "</g>\n";
@@ -159,10 +162,11 @@ void drawList(std::string& out, const DisplayList& picture, double baseline)
 
 std::string graphSvg(const DisplayList& drawing, const DrawnGraph& graph)
 {
+    const layout::GraphLook& look = graph.look;
     std::vector<std::string> legends;
     for (const DrawnRun& run : graph.runs)
         legends.push_back(run.legend);
-    const DisplayList picture = wholeGraph(drawing, legends);
+    const DisplayList picture = wholeGraph(drawing, legends, look);
     const PictureSize size = wholeGraphSize(legends.size());
     const double font = fontTwips();
     const double baseline = std::round(font * kAscent);
@@ -174,7 +178,7 @@ std::string graphSvg(const DisplayList& drawing, const DrawnGraph& graph)
            fontFamilies() + "\" font-size=\"" + num(font) + "\">\n";
     out += std::string("<title>") + layout::kTitle + "</title>\n<desc>" +
            escaped(std::string(catalogue::text(Text::GraphPictureDescription))) + "</desc>\n";
-    drawList(out, picture, baseline);
+    drawList(out, picture, baseline, look.style().colours);
     out += "</svg>\n";
     return out;
 }

@@ -13,6 +13,8 @@
 namespace calvetra {
 
 // The drawing in twips (its viewBox), sized in pixels at 96 dots per inch.
+// In the colours of the look the graph was drawn in (the drawing has its
+// widths and sizes).
 std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph);
 
 }  // namespace calvetra

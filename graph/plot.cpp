@@ -1,4 +1,9 @@
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "graph/plot_area.h"
+#include "graph/whole_graph.h"
 #include "model/form1.h"
 #include "toolkit/checked.h"
 #include "toolkit/layout.h"
@@ -22,15 +27,25 @@ void Form1::PlotStoredRuns(long lastRun)
     DisplayList& pic = window_.picture();
     const PlotArea area = plotArea();
 
+    const layout::GraphStyle& style = look_.style();
+    std::vector<std::pair<long, GraphPoint>> marks;
     drawn_.area = area;
     for (long run = 0; run <= lastRun; ++run) {
         const long steps = s.StepCount;
         drawn_.stepCount = steps;
-        const Rgb colour = layout::runColour(run);
+        layout::runColour(run);  // another run number is a fault
+        const Rgb colour = style.runs[run];
+        // Marks at every tenth of the curve, each run's a third of that
+        // later than the one before, so that curves that start together
+        // do not hide one another's marks.
+        const long every = std::max(1L, steps / style.marksPerCurve);
+        const long first = every * run / kRunCount;
         for (long j = 0; j <= steps; ++j) {
             const double x = area.xOfStep(j, steps);
             const double y = area.yOfTemperature(s.RunTemps.at(run, j));
-            pic.circle(toSingle(x), toSingle(y), kPointRadius, colour);
+            pic.circle(toSingle(x), toSingle(y), kPointRadius, colour, style.curvePixels);
+            if (look_.marks && j >= first && (j - first) % every == 0)
+                marks.push_back({run, {x, y}});
             if (j == 0) {
                 // The legend is the same at every point; set it once.
                 const auto slot = static_cast<std::int16_t>(run);
@@ -48,6 +63,34 @@ void Form1::PlotStoredRuns(long lastRun)
             }
         }
     }
+    // Over every curve, so that no later curve hides an earlier one's marks.
+    for (const auto& [run, p] : marks)
+        drawRunMark(pic, run, toSingle(p.x), toSingle(p.y), style);
+}
+
+void Form1::chooseGraphLook(const layout::GraphLook& look)
+{
+    guarded([&] {
+        look_ = look;
+        RunStore& s = store();
+        // What the graph shows was drawn at the frame's scale and the drawn
+        // curves' step count; a query or a refused "Calcular" since may have
+        // moved both in the store, and they stay as they are.
+        const float maxTemp = s.MaxTemp;
+        const double simTime = s.SimTime;
+        const std::int16_t steps = s.StepCount;
+        const auto runs = static_cast<long>(drawn_.runs.size());
+        s.MaxTemp = frameMaxTemp_;
+        s.SimTime = frameSimTime_;
+        if (runs > 0)
+            s.StepCount = static_cast<std::int16_t>(drawn_.stepCount);
+        clearPicture();
+        DrawGraphFrame();
+        PlotStoredRuns(runs - 1);
+        s.MaxTemp = maxTemp;
+        s.SimTime = simTime;
+        s.StepCount = steps;
+    });
 }
 
 }  // namespace calvetra

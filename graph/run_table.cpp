@@ -37,9 +37,9 @@ RunTables drawnRunTables(const DrawnGraph& graph, char separator)
 
     for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRuns); ++k) {
         const DrawnRun& run = graph.runs[k];
-        const Text name = kRuns[k].name;
-        runs.columns.push_back(text(name));
-        temps.columns.push_back(catalogue::format(Text::RunTemperatureHeading, {catalogue::text(name)}));
+        const std::string name = runName(static_cast<long>(k), graph.look);
+        runs.columns.push_back(name);
+        temps.columns.push_back(catalogue::format(Text::RunTemperatureHeading, {name}));
         const auto figures = figureTexts(run.shown, separator);
         std::vector<std::string> cells(figures.begin(), figures.end());
         cells.push_back(temperature(temperatureAt(run, run.lastStep), separator));

@@ -29,8 +29,8 @@ std::string drawnRunsCsv(const DrawnGraph& graph, char decimalSeparator)
     const char separator = decimalSeparator == ',' ? ';' : ',';
     std::string csv = "\xEF\xBB\xBF";  // byte order mark
     csv += field(std::string(catalogue::text(Text::TimeHeading)), separator);
-    for (const DrawnRun& run : graph.runs)
-        csv += separator + field(run.heading, separator);
+    for (std::size_t k = 0; k < graph.runs.size(); ++k)
+        csv += separator + field(runColumnHeading(graph.runs[k], static_cast<long>(k), graph.look), separator);
     csv += "\r\n";
     const long lastRow = graph.runs.empty() ? -1 : graph.stepCount;
     for (long j = 0; j <= lastRow; ++j) {

@@ -32,7 +32,46 @@ PictureSize wholeGraphSize(std::size_t rows)
 
 void shownBox(const DisplayList& drawing, DisplayList& picture) { framed(drawing, 0, picture); }
 
-DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string>& legends)
+void drawRunMark(DisplayList& list, long run, float x, float y, const layout::GraphStyle& style)
+{
+    const Rgb colour = style.runs[run];
+    const auto r = static_cast<float>(style.markRadius);
+    const std::uint8_t w = style.markPixels;
+    switch (layout::markShape(run)) {
+    case layout::MarkShape::Circle:
+        list.circle(x, y, r * 0.9F, colour, w);
+        break;
+    case layout::MarkShape::Square: {
+        // Lines end flat at their end points: the horizontal sides reach
+        // half a stroke further, so that the corners are closed.
+        const float h = r * 0.8F;
+        const float half = static_cast<float>(w * layout::kTwipsPerPixel / 2);
+        list.line(x - h - half, y - h, x + h + half, y - h, colour, w);
+        list.line(x - h - half, y + h, x + h + half, y + h, colour, w);
+        list.line(x - h, y - h, x - h, y + h, colour, w);
+        list.line(x + h, y - h, x + h, y + h, colour, w);
+        break;
+    }
+    case layout::MarkShape::Triangle: {
+        const float dx = r * 0.866F, dy = r * 0.5F;
+        list.line(x, y - r, x + dx, y + dy, colour, w);
+        list.line(x + dx, y + dy, x - dx, y + dy, colour, w);
+        list.line(x - dx, y + dy, x, y - r, colour, w);
+        break;
+    }
+    }
+}
+
+void drawLegendSample(DisplayList& list, long run, float x1, float y, float x2, const layout::GraphLook& look)
+{
+    const layout::GraphStyle& style = look.style();
+    list.line(x1, y, x2, y, style.runs[run], style.legendPixels);
+    if (look.marks)
+        drawRunMark(list, run, (x1 + x2) / 2, y, style);
+}
+
+DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string>& legends,
+                       const layout::GraphLook& look)
 {
     const std::size_t rows = legendRows(legends.size());
     DisplayList picture;
@@ -45,8 +84,7 @@ DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string
     for (std::size_t k = 0; k < rows; ++k) {
         const layout::Control& line = layout::legendLine(static_cast<int>(k));
         const layout::Control& label = layout::control(label4(static_cast<int>(k)));
-        picture.line(x(line.left), y(line.top), x(line.width), y(line.height), line.lineColour.rgb,
-                     static_cast<std::uint8_t>(line.lineWidth));
+        drawLegendSample(picture, static_cast<long>(k), x(line.left), y(line.top), x(line.width), look);
         picture.setTextPosition(x(label.left), y(label.top));
         picture.print(legends[k]);
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "toolkit/display_list.h"
+#include "toolkit/layout.h"
 #include "toolkit/window.h"
 
 namespace calvetra {
@@ -22,8 +23,19 @@ namespace calvetra {
 void shownBox(const DisplayList& drawing, DisplayList& picture);
 
 // The graph with the legend rows of these descriptions (one a drawn run,
-// three at the most), in twips from the graph box's top-left corner.
-DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string>& legends);
+// three at the most), in twips from the graph box's top-left corner, each
+// row's sample line as the look draws it.
+DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string>& legends,
+                       const layout::GraphLook& look = {});
+
+// Run run's mark centred at (x, y), in its colour of that style.
+void drawRunMark(DisplayList& list, long run, float x, float y, const layout::GraphStyle& style);
+
+// Run run's legend sample from (x1, y) to (x2, y): its line in the look's
+// colour and width, and its mark in the middle when the look has marks. The
+// window's legend lines draw this too, so a legend looks the same in the
+// window and in every file.
+void drawLegendSample(DisplayList& list, long run, float x1, float y, float x2, const layout::GraphLook& look);
 
 // The size of that picture in twips, with that many legend rows.
 PictureSize wholeGraphSize(std::size_t rows);

@@ -199,6 +199,13 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
         s.language = catalogue::language(value) ? std::string(value) : "es";
         if (!catalogue::language(value))
             out.ignored.push_back(format(Text::AddressUnknownLanguage, {quoted(value)}));
+    } else if (key == "view" && (value == "projector" || value == "window")) {
+        s.projector = value == "projector";
+    } else if (key == "marks" && (value == "0" || value == "1")) {
+        s.marks = value == "1";
+    } else if (key == "view" || key == "marks") {
+        out.ignored.push_back(format(Text::IgnoredValue, {quoted(std::string(key) + "=" + std::string(value)),
+                                                          catalogue::text(Text::NotAChoice)}));
     } else if (key != "fin") {
         out.ignored.push_back(format(Text::IgnoredUnknownKey, {quoted(key)}));
     }
@@ -237,6 +244,10 @@ std::string writeAddress(const SetUp& setUp)
         out += "&n=" + kQueryStepsText;
     if (!setUp.language.empty())
         out += "&lang=" + setUp.language;
+    if (setUp.projector)
+        out += "&view=projector";
+    if (setUp.marks && *setUp.marks != setUp.projector)
+        out += std::string("&marks=") + (*setUp.marks ? "1" : "0");
     if (!setUp.runs.empty()) {
         out += "&runs=";
         for (std::size_t k = 0; k < setUp.runs.size(); ++k) {

@@ -21,6 +21,11 @@
 //   runs  up to three runs, ";" between them, each "V,Q,To,Ap,q,t" as the
 //         boxes held them when "Calcular" drew it
 //   lang  the language the program speaks, when not Spanish ("en", "ca", ...)
+//   view  "projector" for the projector's look of the graph; the window's
+//         look without it
+//   marks 1 when each run carries a mark of its own, 0 when it does not;
+//         written only where it differs from the look's default (on in the
+//         projector's look, off in the window's)
 //   fin   the end: a fragment without it has been cut off
 //
 // Numbers are written with the point and read back to the same value.
@@ -46,7 +51,9 @@ struct SetUp {
     std::optional<double> instant;                          // the instantaneous-time box
     bool queryBeforeTimeEdit = false;                       // n=1000
     std::vector<RunFigures> runs;
-    std::string language;  // lang=: a language the program speaks; empty when not given
+    std::string language;       // lang=: a language the program speaks; empty when not given
+    bool projector = false;     // view=projector
+    std::optional<bool> marks;  // marks=: none for the look's default
 };
 
 struct ParsedAddress {

@@ -87,6 +87,7 @@ void Form1::clearPicture()
 {
     window_.picture().clear();
     drawn_ = {};
+    drawn_.look = look_;
 }
 
 // Start-up: the boxes into slot 0, the empty frame, no run drawn.

@@ -21,6 +21,7 @@
 #include "model/heat_balance.h"
 #include "model/run_store.h"
 #include "toolkit/catalogue.h"
+#include "toolkit/layout.h"
 #include "toolkit/window.h"
 
 namespace calvetra {
@@ -73,6 +74,11 @@ public:
     // Whether the instantaneous query has run since start-up: its answer
     // and the outflow it showed stay on the window.
     bool queried() const { return queried_; }
+    // How the graph is drawn (the window's look or the projector's, marks or
+    // none). Choosing draws the graph again as it stands, in the scale and
+    // step count it was drawn with.
+    void chooseGraphLook(const layout::GraphLook& look);
+    const layout::GraphLook& graphLook() const { return look_; }
 
     // The handlers themselves, unguarded (tests call them directly).
     void Form_Load();
@@ -139,6 +145,10 @@ private:
     std::array<std::vector<double>, kRunCount> sideBySide_;
     bool queried_ = false;
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
+    layout::GraphLook look_;
+    // The scale the frame on the graph was last drawn with.
+    float frameMaxTemp_ = 0;
+    double frameSimTime_ = 0;
 };
 
 template <class Action> void Form1::guarded(Action&& action) const

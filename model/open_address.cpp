@@ -40,6 +40,9 @@ SetUp setUpOf(const Form1& form, const Window& window)
         setUp.language = language;
     for (const DrawnRun& run : graph.runs)
         setUp.runs.push_back(run.typed);
+    const layout::GraphLook& look = form.graphLook();
+    setUp.projector = look.view == layout::GraphView::Projector;
+    setUp.marks = look.marks;
     return setUp;
 }
 
@@ -183,6 +186,9 @@ std::string openAddress(Form1& form, Window& window, std::string_view address,
             break;
         }
     }
+    // The look first, so that every curve is drawn in it.
+    const layout::GraphView view = s.projector ? layout::GraphView::Projector : layout::GraphView::Window;
+    form.chooseGraphLook({view, s.marks.value_or(layout::graphStyle(view).marksByDefault)});
     replay(form, s, [](Step, std::size_t) { return true; });
     return addressMessage(parsed);
 }

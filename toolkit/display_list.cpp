@@ -14,7 +14,7 @@ void DisplayList::clear()
 void DisplayList::line(float x1, float y1, float x2, float y2)
 {
     ++revision_;
-    ops_.push_back({PictureOp::Kind::Line, true, 0, {}, x1, y1, x2, y2, 0});
+    ops_.push_back({PictureOp::Kind::Line, true, 0, 0, {}, x1, y1, x2, y2, 0});
 }
 
 void DisplayList::line(float x1, float y1, float x2, float y2, Rgb colour) { line(x1, y1, x2, y2, colour, 0); }
@@ -22,19 +22,19 @@ void DisplayList::line(float x1, float y1, float x2, float y2, Rgb colour) { lin
 void DisplayList::line(float x1, float y1, float x2, float y2, Rgb colour, std::uint8_t width)
 {
     ++revision_;
-    ops_.push_back({PictureOp::Kind::Line, false, width, colour, x1, y1, x2, y2, 0});
+    ops_.push_back({PictureOp::Kind::Line, false, width, 0, colour, x1, y1, x2, y2, 0});
 }
 
 void DisplayList::fill(float left, float top, float right, float bottom)
 {
     ++revision_;
-    ops_.push_back({PictureOp::Kind::Fill, false, 0, {}, left, top, right, bottom, 0});
+    ops_.push_back({PictureOp::Kind::Fill, false, 0, 0, {}, left, top, right, bottom, 0});
 }
 
 void DisplayList::border(float left, float top, float right, float bottom)
 {
     ++revision_;
-    ops_.push_back({PictureOp::Kind::Border, false, 0, {}, left, top, right, bottom, 0});
+    ops_.push_back({PictureOp::Kind::Border, false, 0, 0, {}, left, top, right, bottom, 0});
 }
 
 void DisplayList::append(const DisplayList& other)
@@ -49,10 +49,18 @@ void DisplayList::append(const DisplayList& other)
             ops_[i].text += firstText;
 }
 
-void DisplayList::circle(float x, float y, float radius, Rgb colour)
+void DisplayList::foregroundLine(float x1, float y1, float x2, float y2, std::uint8_t width)
 {
     ++revision_;
-    ops_.push_back({PictureOp::Kind::Circle, false, 0, colour, x, y, radius, 0, 0});
+    ops_.push_back({PictureOp::Kind::Line, true, width, 0, {}, x1, y1, x2, y2, 0});
+}
+
+void DisplayList::circle(float x, float y, float radius, Rgb colour) { circle(x, y, radius, colour, 0); }
+
+void DisplayList::circle(float x, float y, float radius, Rgb colour, std::uint8_t width)
+{
+    ++revision_;
+    ops_.push_back({PictureOp::Kind::Circle, false, width, 0, colour, x, y, radius, 0, 0});
 }
 
 void DisplayList::setTextPosition(float x, float y)
@@ -61,12 +69,22 @@ void DisplayList::setTextPosition(float x, float y)
     textY_ = y;
 }
 
-void DisplayList::print(const std::string& s)
+void DisplayList::print(const std::string& s) { print(s, 0); }
+
+void DisplayList::print(const std::string& s, std::uint8_t size)
 {
     texts_.push_back(s);
     ++revision_;
-    ops_.push_back(
-        {PictureOp::Kind::Text, true, 0, {}, textX_, textY_, 0, 0, static_cast<std::uint32_t>(texts_.size() - 1)});
+    ops_.push_back({PictureOp::Kind::Text,
+                    true,
+                    0,
+                    size,
+                    {},
+                    textX_,
+                    textY_,
+                    0,
+                    0,
+                    static_cast<std::uint32_t>(texts_.size() - 1)});
 }
 
 }  // namespace calvetra

@@ -28,7 +28,10 @@ struct PictureOp {
     bool foreground = false;  // a line drawn in the box's foreground colour
     // A line's width in pixels at 96 dots per inch; 0 for the finest line
     // the device draws (one device pixel on a screen, one pixel in a file).
+    // A circle's stroke width alike; a text's size in whole pixels, 0 for
+    // the graph box's own font.
     std::uint8_t width = 0;
+    std::uint8_t size = 0;
     Rgb colour;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     std::uint32_t text = 0;
@@ -47,6 +50,11 @@ public:
     void fill(float left, float top, float right, float bottom);
     void border(float left, float top, float right, float bottom);
     void line(float x1, float y1, float x2, float y2, Rgb colour, std::uint8_t width);
+    // The same with a width: a foreground line, a circle's outline, and a
+    // text in a size of its own (see PictureOp::width and size).
+    void foregroundLine(float x1, float y1, float x2, float y2, std::uint8_t width);
+    void circle(float x, float y, float radius, Rgb colour, std::uint8_t width);
+    void print(const std::string& s, std::uint8_t size);
     // Every operation of another list after this one's, its texts with it.
     void append(const DisplayList& other);
 

@@ -79,6 +79,65 @@ constexpr Rgb kGridColour{200, 200, 200};
 // alike. Another run number is a fault.
 Rgb runColour(long run);
 
+// How the graph is laid out and drawn in one of its looks: the window's, as
+// the program has always drawn it, or the projector's, for a lecture hall
+// (white, black, heavier lines and larger texts, run colours that keep 4.5
+// to 1 on white and stay apart for a red-green colour-blind eye). Every face
+// and every file reads the look from here; the window's row gives the
+// drawing it has always given.
+enum class GraphView { Window, Projector };
+
+// Where the frame's texts and axes stand, in twips of the graph box (W x H).
+struct FrameLayout {
+    double marginLeft, marginBottom;                 // the temperature axis's x; the time axis's height above H
+    double valueX;                                   // left of the temperature values
+    double valueRise;                                // a temperature value's top above its grid line
+    double titleY[2];                                // "T" and "(ºC)", at the left edge
+    double zeroValueX, zeroValueRise;                // the temperature axis's "0": left of the axis, top above it
+    double timeRowFromBottom;                        // the time values' row, up from H
+    double zeroTimeX;                                // the time axis's "0", left of the temperature axis
+    double timeShift;                                // a time value left of its quarter of W − MarginLeft
+    double timeTitleFromRight, timeTitleFromBottom;  // "t(s)"
+    double lastTimeFromRight;                        // the span itself
+};
+
+// A run's mark, drawn along its curve and on its legend line when runs are
+// told apart without colour.
+enum class MarkShape { Circle, Square, Triangle };
+
+struct GraphStyle {
+    // On a screen the window's look takes the system's background, border
+    // and ink (systemColours); every other case takes these.
+    GraphColours colours;
+    bool systemColours;
+    Rgb grid;
+    Rgb runs[kRunCount];
+    // Widths in pixels at 96 dots per inch, scaled with the device's pixel
+    // ratio; 0 for the finest line the device draws.
+    std::uint8_t curvePixels, axisPixels, legendPixels;
+    // The frame's texts in whole pixels; 0 for the graph box's own font.
+    std::uint8_t textPixels;
+    FrameLayout frame;
+    // Marks, when shown: their half size in twips, stroke width in pixels,
+    // and the steps between two marks of a run, as a share of its steps.
+    double markRadius;
+    std::uint8_t markPixels;
+    int marksPerCurve;
+    bool marksByDefault;
+};
+
+const GraphStyle& graphStyle(GraphView view);
+MarkShape markShape(long run);
+
+// What the user chose for the graph: its look, and whether each run carries
+// a mark of its own besides its colour.
+struct GraphLook {
+    GraphView view = GraphView::Window;
+    bool marks = false;
+    const GraphStyle& style() const { return graphStyle(view); }
+    friend bool operator==(const GraphLook&, const GraphLook&) = default;
+};
+
 struct Control {
     const char* name;                 // the control's name, e.g. "Text1(3)"
     Kind kind;                        //

@@ -5,11 +5,11 @@
 
 namespace calvetra {
 
-namespace {
+char csvSeparator(char decimalSeparator) { return decimalSeparator == ',' ? ';' : ','; }
 
 // A field with the separator, a quote or a line end in it is quoted, with
 // its quotes doubled.
-std::string field(const std::string& s, char separator)
+std::string csvField(const std::string& s, char separator)
 {
     if (s.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string::npos)
         return s;
@@ -22,15 +22,13 @@ std::string field(const std::string& s, char separator)
     return quoted + '"';
 }
 
-}  // namespace
-
 std::string drawnRunsCsv(const DrawnGraph& graph, char decimalSeparator)
 {
-    const char separator = decimalSeparator == ',' ? ';' : ',';
-    std::string csv = "\xEF\xBB\xBF";  // byte order mark
-    csv += field(std::string(catalogue::text(Text::TimeHeading)), separator);
+    const char separator = csvSeparator(decimalSeparator);
+    std::string csv = kCsvStart;
+    csv += csvField(std::string(catalogue::text(Text::TimeHeading)), separator);
     for (const DrawnRun& run : graph.runs)
-        csv += separator + field(run.heading, separator);
+        csv += separator + csvField(run.heading, separator);
     csv += "\r\n";
     const long lastRow = graph.runs.empty() ? -1 : graph.stepCount;
     for (long j = 0; j <= lastRow; ++j) {

@@ -17,4 +17,10 @@ namespace calvetra {
 // significant digits and no thousands separator.
 std::string drawnRunsCsv(const DrawnGraph& graph, char decimalSeparator);
 
+// The field separator of a CSV in a locale with that decimal separator, a
+// field as a CSV holds it (quoted where it must be), and what opens a CSV.
+char csvSeparator(char decimalSeparator);
+std::string csvField(const std::string& s, char separator);
+inline constexpr const char* kCsvStart = "\xEF\xBB\xBF";  // byte order mark
+
 }  // namespace calvetra

@@ -68,8 +68,9 @@ TEST(ExactSolution, MatchesTheLongDoubleReferenceToARelative1e12)
                             if (error > worst) {
                                 worst = error;
                                 char text[200];
-                                std::snprintf(text, sizeof text, "V0 %g m3, Q1 %g m3/s, valve %g %%, q %g W, T0 %g, t %g s",
-                                              v0, q1, valve, q, t0, t);
+                                std::snprintf(text, sizeof text,
+                                              "V0 %g m3, Q1 %g m3/s, valve %g %%, q %g W, T0 %g, t %g s", v0, q1, valve,
+                                              q, t0, t);
                                 where = text;
                             }
                         };

@@ -30,6 +30,7 @@ struct DrawnRun {
     // and its start (ºC): what its closed form is worked out from.
     HeatBalance balance{0, 0, 1, 0, 0};
     double initialTemp = 0;
+    double capacity = 0;  // m³, its slot's TankCapacity
 };
 
 struct DrawnGraph {

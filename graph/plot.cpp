@@ -43,7 +43,8 @@ void Form1::PlotStoredRuns(long lastRun)
                                        typed_[run],
                                        {},
                                        balanceOf(run),
-                                       s.InitialTemp[run]});
+                                       s.InitialTemp[run],
+                                       s.TankCapacity[run]});
                 drawn_.runs.back().temperatures.reserve(static_cast<std::size_t>(steps) + 1);
                 window_.setLegendLineVisible(static_cast<int>(run), true);
                 window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);

@@ -90,6 +90,24 @@ std::vector<std::string> notes(const StepStudy& study, char separator)
 
 }  // namespace
 
+StepStudy stepStudyOf(const DrawnRun& run)
+{
+    return studySteps(run.balance, run.initialTemp, run.shown.span, run.capacity);
+}
+
+std::vector<std::string> studyRunChoices(const DrawnGraph& graph)
+{
+    std::vector<std::string> names;
+    for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRuns); ++k)
+        names.push_back(word(kRuns[k].name));
+    return names;
+}
+
+std::string studySubject(const DrawnGraph& graph, std::size_t run)
+{
+    return catalogue::format(Text::StudySubject, {catalogue::text(kRuns[run].name), graph.runs.at(run).heading});
+}
+
 StepStudyView stepStudyView(const StepStudy& study, const std::string& subject, char separator)
 {
     StepStudyView view;

@@ -7,12 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "graph/drawn_graph.h"
 #include "graph/run_table.h"
 #include "model/step_study.h"
 #include "toolkit/display_list.h"
 #include "toolkit/window.h"
 
 namespace calvetra {
+
+// The study of a drawn run: its figures over its span, overflowing where
+// its curve does. The faces offer the drawn runs by their names; the
+// subject names the one studied.
+StepStudy stepStudyOf(const DrawnRun& run);
+std::vector<std::string> studyRunChoices(const DrawnGraph& graph);
+std::string studySubject(const DrawnGraph& graph, std::size_t run);
 
 struct StepStudyView {
     std::string title;               // "Estudio del paso"

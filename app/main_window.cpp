@@ -336,6 +336,8 @@ void MainWindow::connectEvents()
         const calvetra::GraphPoint p = form_->readoutPoint();
         picture_->setReadoutPoint(QPointF(p.x, p.y));
     });
+    connect(results_, &GraphResults::exactToggled, this,
+            [this](bool shown) { handOver([&] { form_->setExactSolution(shown); }); });
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &MainWindow::showHelp);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph/plot_area.h"
+#include "model/heat_balance.h"
 #include "toolkit/figures.h"
 
 namespace calvetra {
@@ -25,12 +26,18 @@ struct DrawnRun {
     RunFigures typed;         // what the boxes held when "Calcular" drew it
     // ºC at steps 0 .. lastStep, the points as they are drawn.
     std::vector<double> temperatures;
+    // The balance it was integrated with, from its slot's 32-bit figures,
+    // and its start (ºC): what its closed form is worked out from.
+    HeatBalance balance{0, 0, 1, 0, 0};
+    double initialTemp = 0;
+    double capacity = 0;  // m³, its slot's TankCapacity
 };
 
 struct DrawnGraph {
     std::vector<DrawnRun> runs;
     long stepCount = 0;
     PlotArea area;
+    bool exact = false;  // the closed form is shown beside the runs
 };
 
 // A run's legend, and its heading: the legend with the power and the span.

@@ -162,8 +162,12 @@ std::string graphSvg(const DisplayList& drawing, const DrawnGraph& graph)
     std::vector<std::string> legends;
     for (const DrawnRun& run : graph.runs)
         legends.push_back(run.legend);
-    const DisplayList picture = wholeGraph(drawing, legends);
-    const PictureSize size = wholeGraphSize(legends.size());
+    return pictureSvg(wholeGraph(drawing, legends), wholeGraphSize(legends.size()),
+                      std::string(catalogue::text(Text::GraphPictureDescription)));
+}
+
+std::string pictureSvg(const DisplayList& picture, PictureSize size, const std::string& description)
+{
     const double font = fontTwips();
     const double baseline = std::round(font * kAscent);
 
@@ -172,8 +176,7 @@ std::string graphSvg(const DisplayList& drawing, const DrawnGraph& graph)
            num(size.width / layout::kTwipsPerPixel) + "\" height=\"" + num(size.height / layout::kTwipsPerPixel) +
            "\" viewBox=\"0 0 " + num(size.width) + " " + num(size.height) + "\" xml:space=\"preserve\" font-family=\"" +
            fontFamilies() + "\" font-size=\"" + num(font) + "\">\n";
-    out += std::string("<title>") + layout::kTitle + "</title>\n<desc>" +
-           escaped(std::string(catalogue::text(Text::GraphPictureDescription))) + "</desc>\n";
+    out += std::string("<title>") + layout::kTitle + "</title>\n<desc>" + escaped(description) + "</desc>\n";
     drawList(out, picture, baseline);
     out += "</svg>\n";
     return out;

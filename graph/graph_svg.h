@@ -9,10 +9,15 @@
 
 #include "graph/drawn_graph.h"
 #include "toolkit/display_list.h"
+#include "toolkit/window.h"
 
 namespace calvetra {
 
 // The drawing in twips (its viewBox), sized in pixels at 96 dots per inch.
 std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph);
+
+// Any picture of the program in the same form: its list in twips, its size,
+// and what it shows in words.
+std::string pictureSvg(const DisplayList& picture, PictureSize size, const std::string& description);
 
 }  // namespace calvetra

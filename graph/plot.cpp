@@ -1,3 +1,4 @@
+#include "graph/exact_curve.h"
 #include "graph/plot_area.h"
 #include "model/form1.h"
 #include "toolkit/checked.h"
@@ -34,8 +35,16 @@ void Form1::PlotStoredRuns(long lastRun)
             if (j == 0) {
                 // The legend is the same at every point; set it once.
                 const auto slot = static_cast<std::int16_t>(run);
-                drawn_.runs.push_back(
-                    {RunDescription(slot), RunHeading(slot), 0, false, shownFigures(slot), typed_[run], {}});
+                drawn_.runs.push_back({RunDescription(slot),
+                                       RunHeading(slot),
+                                       0,
+                                       false,
+                                       shownFigures(slot),
+                                       typed_[run],
+                                       {},
+                                       balanceOf(run),
+                                       s.InitialTemp[run],
+                                       s.TankCapacity[run]});
                 drawn_.runs.back().temperatures.reserve(static_cast<std::size_t>(steps) + 1);
                 window_.setLegendLineVisible(static_cast<int>(run), true);
                 window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);
@@ -47,6 +56,11 @@ void Form1::PlotStoredRuns(long lastRun)
                 break;
             }
         }
+    }
+    drawn_.exact = exactShown_;
+    if (exactShown_) {
+        exactFrom_ = pic.size();
+        drawExactCurves(drawn_, pic);
     }
 }
 

@@ -72,6 +72,7 @@ async function start() {
   marked('calvetra-core-started');
   takeTexts(core);
   const layout = core.layout();
+  await nextTask();
   const form = document.getElementById('form1');
   form.style.visibility = 'hidden';
   const { byName } = buildWindow(form, layout);
@@ -178,7 +179,7 @@ async function start() {
   const address = new Address(session);
   const platform = new CoursePlatform(session);
   const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable,
-    link: () => address.href() });
+    link: () => address.href(), act });
 
   // The language the page's texts are in. Another one chosen (from the
   // page bar, or by a link) writes every text again: the controls' captions

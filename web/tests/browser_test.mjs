@@ -392,6 +392,52 @@ test('faults and bad input are messages, one at a time, and the page goes on', a
   await page.close();
 });
 
+// The exact solution and the step's study, from the results menu, on a
+// desktop and on a phone: the option kept in the link and shown checked, the
+// study of the chosen run in the core's tables with its plot, the dialog no
+// wider than the screen (its tables scroll on their own).
+for (const phone of [false, true]) {
+  test(`the exact solution and the step's study from the results menu${phone ? ', on a phone' : ''}`, async () => {
+    const page = await open(browser, server.url, phone ? { width: 390, height: 844, ratio: 3, mobile: true } : {});
+    await type(page, 'Text1(4)', '50');
+    await type(page, 'Text1(3)', '40000');
+    await page.click(control('Command1'));
+    assert.match(await dialogText(page), /^Desbordamniento a t = /); // within the span
+    await accept(page);
+    await type(page, 'Text1(4)', '100');
+    await page.click(control('Command1'));
+    const menu = async (item) => {
+      await page.click('#results-button');
+      await page.click(`[data-item="${item}"]`);
+    };
+    await menu('exact');
+    // The address is written once the page is idle.
+    await page.waitForFunction(() => location.hash.includes('exact=1'), { timeout: 5000 });
+    await page.click('#results-button');
+    assert.equal(await page.$eval('[data-item="exact"]', (b) => b.getAttribute('aria-checked')), 'true');
+    await page.keyboard.press('Escape');
+    await menu('study');
+    await page.waitForSelector('#step-study[open]');
+    const study = () => page.evaluate(() => {
+      const dialog = document.getElementById('step-study');
+      return { runs: dialog.querySelector('select').options.length, chosen: dialog.querySelector('select').selectedIndex,
+        subject: dialog.querySelector('.study-subject').textContent, tables: dialog.querySelectorAll('table').length,
+        plot: dialog.querySelectorAll('svg polyline, svg path, svg line').length > 0,
+        notes: dialog.querySelectorAll('.study-content > p:not(.study-subject)').length,
+        fits: dialog.scrollWidth <= dialog.clientWidth + 1 };
+    });
+    const last = await study();
+    assert.deepEqual({ ...last, subject: undefined }, { runs: 2, chosen: 1, subject: undefined, tables: 3, plot: true, notes: last.notes, fits: true });
+    // The filling tank overflows inside its span: the study says why its orders fall short.
+    await page.select('#step-study select', await page.$eval('#step-study select', (s) => s.options[0].value));
+    const first = await study();
+    assert.notEqual(first.subject, last.subject);
+    assert.ok(first.notes > 0, 'a sentence on the overflow');
+    assert.deepEqual(await errorsOn(page), []);
+    await page.close();
+  });
+}
+
 test('Borrar Gráfica clears the runs and their legend and keeps the frame', async () => {
   const page = await open(browser, server.url);
   await page.click(control('Command1'));

@@ -438,6 +438,26 @@ for (const phone of [false, true]) {
   });
 }
 
+// A page whose core cannot load (here its WebAssembly is missing from the
+// site) says so in its window, in the page's language, and nothing else.
+test('a page that cannot start says so in its window', async () => {
+  const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-broken-'));
+  fs.cpSync(site, broken, { recursive: true });
+  fs.rmSync(path.join(broken, 'calvetra-core.wasm'));
+  const brokenServer = await serve(broken);
+  try {
+    const page = await newPage(browser);
+    await page.goto(brokenServer.url);
+    await page.waitForSelector('main.notice', { timeout: 10000 });
+    assert.equal(await page.$eval('main.notice p', (p) => p.textContent), 'CALVETRA no ha podido cargarse.');
+    assert.equal(await page.$$eval('#form1', (forms) => forms.length), 0);
+    await page.close();
+  } finally {
+    await brokenServer.close();
+    fs.rmSync(broken, { recursive: true, force: true });
+  }
+});
+
 test('Borrar Gráfica clears the runs and their legend and keeps the frame', async () => {
   const page = await open(browser, server.url);
   await page.click(control('Command1'));

@@ -63,17 +63,18 @@ std::vector<std::string> columns()
 std::vector<std::string> notes(const StepStudy& study, char separator)
 {
     std::vector<std::string> out;
-    // The step is the same for every method at a count: the first method's
-    // rows tell where the steps are coarse.
-    const StudyRow* coarse = nullptr;
-    const std::vector<StudyRow>& rows = study.methods.front().rows;
-    for (std::size_t k = 1; k < rows.size(); ++k)
-        if (rows[k].caveat == OrderCaveat::CoarseStep)
-            coarse = &rows[k];
-    if (coarse)
-        out.push_back(catalogue::format(Text::StudyNoteCoarse,
-                                        {std::to_string(coarse->steps), text::general(2 * coarse->step, separator),
-                                         text::significant(study.timeConstant, 4, separator)}));
+    for (const MethodStudy& m : study.methods) {
+        const StudyRow* coarse = nullptr;
+        for (const StudyRow& r : m.rows)
+            if (r.caveat == OrderCaveat::CoarseStep)
+                coarse = &r;
+        if (coarse)
+            out.push_back(catalogue::format(Text::StudyNoteCoarse,
+                                            {catalogue::text(methodName(m.method)), std::to_string(coarse->steps),
+                                             text::general(2 * coarse->step, separator),
+                                             text::significant(study.timeConstant, 4, separator),
+                                             text::significant(study.span / study.timeConstant, 3, separator)}));
+    }
     for (const MethodStudy& m : study.methods) {
         const auto noisy = std::find_if(m.rows.begin(), m.rows.end(),
                                         [](const StudyRow& r) { return r.caveat == OrderCaveat::Rounding; });

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "graph/step_study_view.h"
 #include "model/step_study.h"
+#include "model/step_study_view.h"
 
 using namespace calvetra;
 

@@ -1,10 +1,11 @@
-#include "graph/step_study_view.h"
+#include "model/step_study_view.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "graph/graph_svg.h"
 #include "graph/runs_csv.h"
+#include "model/exact_solution.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/runs.h"
 #include "toolkit/text.h"
@@ -93,7 +94,7 @@ std::vector<std::string> notes(const StepStudy& study, char separator)
 
 StepStudy stepStudyOf(const DrawnRun& run)
 {
-    return studySteps(run.balance, run.initialTemp, run.shown.span, run.capacity);
+    return studySteps(balanceOf(run.slot), run.slot.initialTemp, run.shown.span, run.slot.tankCapacity);
 }
 
 std::vector<std::string> studyRunChoices(const DrawnGraph& graph)

@@ -368,7 +368,14 @@ void MainWindow::setText(Box box, const std::string& text)
 
 void MainWindow::setCaption(Label label, const std::string& caption)
 {
-    captions_[static_cast<int>(label)]->setText(QString::fromStdString(caption));
+    QLabel* shown = captions_[static_cast<int>(label)];
+    const QString text = QString::fromStdString(caption);
+    shown->setText(text);
+    // A caption longer than its fixed label (the read-out and the answer
+    // with the exact solution beside them) is cut off there: the whole of
+    // it comes up over the label.
+    const bool cut = shown->fontMetrics().horizontalAdvance(text) > shown->width();
+    shown->setToolTip(cut ? text : QString());
 }
 
 void MainWindow::setLegendLineVisible(int index, bool visible) { legendLines_.at(index)->setVisible(visible); }

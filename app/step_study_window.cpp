@@ -13,8 +13,8 @@
 
 #include "app/data_table_window.h"
 #include "app/translations.h"
-#include "graph/step_study_view.h"
 #include "model/form1.h"
+#include "model/step_study_view.h"
 #include "toolkit/layout.h"
 
 using calvetra::Text;

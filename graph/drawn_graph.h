@@ -9,11 +9,18 @@
 #include <string>
 #include <vector>
 
+#include <cstdint>
+
 #include "graph/plot_area.h"
-#include "model/heat_balance.h"
 #include "toolkit/figures.h"
 
 namespace calvetra {
+
+// A run slot's 32-bit figures, SI units (model/run_store.h).
+struct SlotFigures {
+    float inflow = 0, outflow = 0, startVolume = 1, heaterPower = 0, initialTemp = 0, tankCapacity = 0;
+    std::int16_t inletTemp = 0;
+};
 
 struct DrawnRun {
     std::string legend;
@@ -26,11 +33,9 @@ struct DrawnRun {
     RunFigures typed;         // what the boxes held when "Calcular" drew it
     // ºC at steps 0 .. lastStep, the points as they are drawn.
     std::vector<double> temperatures;
-    // The balance it was integrated with, from its slot's 32-bit figures,
-    // and its start (ºC): what its closed form is worked out from.
-    HeatBalance balance{0, 0, 1, 0, 0};
-    double initialTemp = 0;
-    double capacity = 0;  // m³, its slot's TankCapacity
+    // Its slot's figures as it was integrated with them: what its closed
+    // form and the study of its step are worked out from.
+    SlotFigures slot;
 };
 
 struct DrawnGraph {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/exact_solution.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/text.h"
 
@@ -10,8 +11,6 @@
 #include "toolkit/runs.h"
 
 namespace calvetra {
-
-ExactSolution exactSolutionOf(const DrawnRun& run) { return ExactSolution(run.balance, run.initialTemp); }
 
 std::vector<double> exactTemperatures(const DrawnRun& run, long steps)
 {

@@ -15,12 +15,9 @@
 #include <vector>
 
 #include "graph/drawn_graph.h"
-#include "model/exact_solution.h"
 #include "toolkit/display_list.h"
 
 namespace calvetra {
-
-ExactSolution exactSolutionOf(const DrawnRun& run);
 
 // The closed form at steps 0 .. lastStep of the run, of `steps` steps.
 std::vector<double> exactTemperatures(const DrawnRun& run, long steps);

@@ -42,9 +42,8 @@ void Form1::PlotStoredRuns(long lastRun)
                                        shownFigures(slot),
                                        typed_[run],
                                        {},
-                                       balanceOf(run),
-                                       s.InitialTemp[run],
-                                       s.TankCapacity[run]});
+                                       {s.Inflow[run], s.Outflow[run], s.StartVolume[run], s.HeaterPower[run],
+                                        s.InitialTemp[run], s.TankCapacity[run], s.InletTemp}});
                 drawn_.runs.back().temperatures.reserve(static_cast<std::size_t>(steps) + 1);
                 window_.setLegendLineVisible(static_cast<int>(run), true);
                 window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);

@@ -1,6 +1,7 @@
 #include "graph/run_table.h"
 
 #include "graph/exact_curve.h"
+#include "model/exact_solution.h"
 
 #include "toolkit/catalogue.h"
 #include "toolkit/runs.h"

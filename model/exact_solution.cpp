@@ -25,6 +25,13 @@ ExactSolution::ExactSolution(const HeatBalance& balance, double initialTemp)
 {
 }
 
+HeatBalance balanceOf(const SlotFigures& slot)
+{
+    return {slot.inflow, slot.outflow, slot.startVolume, slot.inletTemp, slot.heaterPower};
+}
+
+ExactSolution exactSolutionOf(const DrawnRun& run) { return ExactSolution(balanceOf(run.slot), run.slot.initialTemp); }
+
 std::optional<double> ExactSolution::timeConstant() const
 {
     if (q1_ != q2_)

@@ -26,6 +26,7 @@
 
 #include <optional>
 
+#include "graph/drawn_graph.h"
 #include "model/heat_balance.h"
 
 namespace calvetra {
@@ -51,5 +52,9 @@ private:
     double q1_, q2_, v0_, t0_;
     double steady_;
 };
+
+// A drawn run's balance and closed form, from its slot's figures.
+HeatBalance balanceOf(const SlotFigures& slot);
+ExactSolution exactSolutionOf(const DrawnRun& run);
 
 }  // namespace calvetra

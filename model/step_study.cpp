@@ -17,10 +17,23 @@ using checked::sub;
 
 namespace {
 
-// The orders are the methods' own while the coarser step of a pair is at
-// most this share of V0 / Q1: beyond it the next term of the error, of
-// relative size about h / (V0 / Q1), moves Euler's order by more than 0.1.
+// The orders are the methods' own while the coarser step h of a pair is
+// small in two senses. Against τ = V0 / Q1: beyond τ / 8 the next term of
+// the error, of relative size about h / τ, moves an order by more than 0.1.
+// And over the whole span t: a method of order p misses the decay of each
+// step by about (h / τ)^(p+1) / (p+1)!, and over t / h steps these add up to
+// (t / τ) (h / τ)^p / (p+1)!, which must stay small for the error to be
+// proportional to h^p; above 0.2 Euler's order is 0.1 off.
 constexpr double kSmallStep = 1.0 / 8;
+constexpr double kSmallDrift = 0.2;
+
+bool coarse(double h, double span, double tau, int order)
+{
+    double factorial = 1;
+    for (int k = 2; k <= order + 1; ++k)
+        factorial *= k;
+    return h > kSmallStep * tau || span / tau * std::pow(h / tau, order) / factorial > kSmallDrift;
+}
 
 struct Curve {
     std::vector<double> times, temps;
@@ -116,7 +129,7 @@ StepStudy studySteps(const HeatBalance& f, double y0, double span, double capaci
                     r.ratio = coarser.error / r.error;
                     r.order = std::log2(std::fabs(*r.ratio));
                 }
-                if (coarser.step > kSmallStep * study.timeConstant)
+                if (coarse(coarser.step, r.end, study.timeConstant, m.order))
                     r.caveat = OrderCaveat::CoarseStep;
                 else if (std::fabs(r.error) < std::sqrt(static_cast<double>(n)) * rounding)
                     r.caveat = OrderCaveat::Rounding;

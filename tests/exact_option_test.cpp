@@ -9,6 +9,7 @@
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
+#include "model/exact_solution.h"
 #include "model/open_address.h"
 #include "tests/support/recording_window.h"
 #include "toolkit/runs.h"

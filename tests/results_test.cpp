@@ -24,9 +24,9 @@
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
-#include "graph/step_study_view.h"
 #include "graph/whole_graph.h"
 #include "model/open_address.h"
+#include "model/step_study_view.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/window_fixture.h"
 

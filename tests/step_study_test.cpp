@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "graph/step_study_view.h"
 #include "model/step_study.h"
+#include "model/step_study_view.h"
 
 using namespace calvetra;
 
@@ -50,8 +50,12 @@ TEST(StepStudy, ObservedOrdersAreTheMethodsOwn)
         const char* name;
         float valve;
         double span;
+        int ownOrders;  // rows at least whose order the study calls the method's
     };
-    for (const Case& c : {Case{"constant volume", 100, 20000}, Case{"filling tank", 50, 40000}}) {
+    // Over twenty time constants the rows either drift or round: the study
+    // may find no order of Runge-Kutta's own there, but calls none wrongly.
+    for (const Case& c : {Case{"constant volume", 100, 20000, 3}, Case{"filling tank", 50, 40000, 2},
+                          Case{"constant volume, 20 time constants", 100, 40000, 0}}) {
         SCOPED_TRACE(c.name);
         const HeatBalance b = tank(c.valve);
         const StepStudy study = studySteps(b, 20, c.span, 10 * b.v0);
@@ -63,7 +67,7 @@ TEST(StepStudy, ObservedOrdersAreTheMethodsOwn)
                     EXPECT_NEAR(*r.order, m.order, 0.1) << name(m.method) << " N = " << r.steps;
                     ++counted;
                 }
-            EXPECT_GE(counted, 3) << name(m.method);
+            EXPECT_GE(counted, c.ownOrders) << name(m.method);
         }
     }
 }
@@ -89,15 +93,20 @@ TEST(StepStudy, EndsAtTheOverflowAndSaysWhyOrdersDrop)
     EXPECT_EQ(view.tables[0].rows.back()[0], "5000 (el programa)");
     for (const std::string& note : view.notes)
         std::printf("note: %s\n", note.c_str());
-    ASSERT_EQ(view.notes.size(), 3u);  // coarse steps, Runge-Kutta's rounding, the overflow
-    EXPECT_NE(view.notes[0].find("Hasta 320 pasos, el orden observado viene de pasos de 250 s"), std::string::npos)
+    // Coarse steps for each method, Runge-Kutta's rounding, the overflow.
+    ASSERT_EQ(view.notes.size(), 5u);
+    EXPECT_EQ(view.notes[0].rfind("Runge-Kutta clásico (orden 4): hasta 320 pasos, el orden observado viene de pasos "
+                                  "de 250 s o más",
+                                  0),
+              0u)
         << view.notes[0];
-    EXPECT_NE(view.notes[1].find("Runge-Kutta"), std::string::npos) << view.notes[1];
-    EXPECT_NE(view.notes[2].find("34992"), std::string::npos) << view.notes[2];
+    EXPECT_EQ(view.notes[2].rfind("Euler (orden 1): hasta 1280 pasos", 0), 0u) << view.notes[2];
+    EXPECT_NE(view.notes[3].find("redondeo"), std::string::npos) << view.notes[3];
+    EXPECT_NE(view.notes[4].find("34992"), std::string::npos) << view.notes[4];
 
     const StepStudy still = studySteps(tank(100), 20, 20000, 10 * filling.v0);
     EXPECT_FALSE(still.overflowTime);
-    EXPECT_EQ(stepStudyView(still, "", '.').notes.size(), 2u);  // no overflow to tell of
+    EXPECT_EQ(stepStudyView(still, "", '.').notes.size(), 4u);  // no overflow to tell of
 
     const std::string csv = stepStudyCsv(study, ',');
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 3 * static_cast<long>(kStudySteps.size() + 1));

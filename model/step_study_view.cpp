@@ -1,10 +1,11 @@
-#include "graph/step_study_view.h"
+#include "model/step_study_view.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "graph/graph_svg.h"
 #include "graph/runs_csv.h"
+#include "model/exact_solution.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/runs.h"
 #include "toolkit/text.h"
@@ -63,17 +64,18 @@ std::vector<std::string> columns()
 std::vector<std::string> notes(const StepStudy& study, char separator)
 {
     std::vector<std::string> out;
-    // The step is the same for every method at a count: the first method's
-    // rows tell where the steps are coarse.
-    const StudyRow* coarse = nullptr;
-    const std::vector<StudyRow>& rows = study.methods.front().rows;
-    for (std::size_t k = 1; k < rows.size(); ++k)
-        if (rows[k].caveat == OrderCaveat::CoarseStep)
-            coarse = &rows[k];
-    if (coarse)
-        out.push_back(catalogue::format(Text::StudyNoteCoarse,
-                                        {std::to_string(coarse->steps), text::general(2 * coarse->step, separator),
-                                         text::significant(study.timeConstant, 4, separator)}));
+    for (const MethodStudy& m : study.methods) {
+        const StudyRow* coarse = nullptr;
+        for (const StudyRow& r : m.rows)
+            if (r.caveat == OrderCaveat::CoarseStep)
+                coarse = &r;
+        if (coarse)
+            out.push_back(catalogue::format(Text::StudyNoteCoarse,
+                                            {catalogue::text(methodName(m.method)), std::to_string(coarse->steps),
+                                             text::general(2 * coarse->step, separator),
+                                             text::significant(study.timeConstant, 4, separator),
+                                             text::significant(study.span / study.timeConstant, 3, separator)}));
+    }
     for (const MethodStudy& m : study.methods) {
         const auto noisy = std::find_if(m.rows.begin(), m.rows.end(),
                                         [](const StudyRow& r) { return r.caveat == OrderCaveat::Rounding; });
@@ -92,7 +94,7 @@ std::vector<std::string> notes(const StepStudy& study, char separator)
 
 StepStudy stepStudyOf(const DrawnRun& run)
 {
-    return studySteps(run.balance, run.initialTemp, run.shown.span, run.capacity);
+    return studySteps(balanceOf(run.slot), run.slot.initialTemp, run.shown.span, run.slot.tankCapacity);
 }
 
 std::vector<std::string> studyRunChoices(const DrawnGraph& graph)

@@ -14,10 +14,10 @@
 
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
-#include "graph/step_study_view.h"
 #include "graph/runs_csv.h"
 #include "model/form1.h"
 #include "model/open_address.h"
+#include "model/step_study_view.h"
 #include "model/worked_example.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/layout.h"

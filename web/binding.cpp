@@ -110,7 +110,10 @@ public:
     }
 
     // "Solución exacta", as the results menu turns it on and off.
-    void setExactSolution(bool shown) { form_.guarded([&] { form_.setExactSolution(shown); }); }
+    void setExactSolution(bool shown)
+    {
+        form_.guarded([&] { form_.setExactSolution(shown); });
+    }
     bool exactSolutionShown() const { return form_.exactSolutionShown(); }
 
     // "Estudio del paso": the drawn runs to choose from, by name; the study

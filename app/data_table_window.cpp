@@ -27,10 +27,10 @@ DataTableWindow::DataTableWindow(const calvetra::Form1& form, const calvetra::Di
     temperaturesCaption_ = new QLabel(this);
     layout->addWidget(empty_);
     layout->addWidget(runsCaption_);
-    runsView_ = addTable(runsModel_);
+    runsView_ = makeTable(runsModel_, this);
     layout->addWidget(runsView_);
     layout->addWidget(temperaturesCaption_);
-    temperaturesView_ = addTable(temperaturesModel_);
+    temperaturesView_ = makeTable(temperaturesModel_, this);
     layout->addWidget(temperaturesView_, 1);
     resize(720, 640);
     retranslate();
@@ -48,10 +48,10 @@ void DataTableWindow::retranslate()
     refresh();
 }
 
-QTableView* DataTableWindow::addTable(QStandardItemModel*& model)
+QTableView* DataTableWindow::makeTable(QStandardItemModel*& model, QWidget* parent)
 {
-    model = new QStandardItemModel(this);
-    auto* view = new QTableView(this);
+    model = new QStandardItemModel(parent);
+    auto* view = new QTableView(parent);
     view->setModel(model);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -31,10 +31,12 @@ public:
     QTableView* runsView() const { return runsView_; }
     QTableView* temperaturesView() const { return temperaturesView_; }
 
-private:
-    QTableView* addTable(QStandardItemModel*& model);
+    // A table of the core's in a view, its caption above it; the study of
+    // the step lays its tables out the same way.
+    static QTableView* makeTable(QStandardItemModel*& model, QWidget* parent);
     static void fill(QStandardItemModel& model, QTableView& view, QLabel& caption, const calvetra::TextTable& table);
 
+private:
     const calvetra::Form1& form_;
     const calvetra::DisplayList& picture_;
     std::uint64_t shownRevision_ = ~std::uint64_t{0};

@@ -10,10 +10,12 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 
 #include "app/data_table_window.h"
 #include "app/picture_box.h"
+#include "app/step_study_window.h"
 #include "app/translations.h"
 #include "graph/graph_svg.h"
 #include "graph/runs_csv.h"
@@ -102,6 +104,11 @@ GraphResults::GraphResults(QWidget* window, PictureBox* picture, const calvetra:
     guardedAction(print_, &GraphResults::printGraph);
     table_ = new QAction(this);
     guardedAction(table_, &GraphResults::showTable);
+    exact_ = new QAction(this);
+    exact_->setCheckable(true);
+    connect(exact_, &QAction::toggled, this, &GraphResults::exactToggled);
+    study_ = new QAction(this);
+    guardedAction(study_, &GraphResults::showStudy);
     retranslate();
 
     picture->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -127,17 +134,29 @@ void GraphResults::retranslate()
                                       {save_, Text::SaveGraphAs},
                                       {export_, Text::ExportData},
                                       {print_, Text::Print},
-                                      {table_, Text::ShowDataTable}})
+                                      {table_, Text::ShowDataTable},
+                                      {exact_, Text::ExactSolutionOption},
+                                      {study_, Text::StepStudyMenu}})
         action->setText(uiText(key));
     if (tableWindow_)
         tableWindow_->retranslate();
+    if (studyWindow_)
+        studyWindow_->retranslate();
 }
 
 void GraphResults::updateActions()
 {
     export_->setEnabled(!form_.drawnGraph().runs.empty());
+    study_->setEnabled(!form_.drawnGraph().runs.empty());
+    {
+        // The check follows the program (a link may have turned it on).
+        const QSignalBlocker blocker(exact_);
+        exact_->setChecked(form_.exactSolutionShown());
+    }
     if (tableWindow_ && tableWindow_->isVisible())
         form_.guarded([this] { tableWindow_->refresh(); });
+    if (studyWindow_ && studyWindow_->isVisible())
+        form_.guarded([this] { studyWindow_->refresh(); });
 }
 
 void GraphResults::showTable()
@@ -150,6 +169,32 @@ void GraphResults::showTable()
     tableWindow_->activateWindow();
 }
 
+void GraphResults::showStudy()
+{
+    if (!studyWindow_)
+        studyWindow_ = new StepStudyWindow(
+            form_, picture_->displayList(),
+            [this](const QString& title, const QString& name, const QString& types, const std::string& bytes) {
+                writeChosen(title, name, types, bytes);
+            },
+            window_);
+    studyWindow_->refresh();
+    studyWindow_->show();
+    studyWindow_->raise();
+    studyWindow_->activateWindow();
+}
+
+void GraphResults::writeChosen(const QString& title, const QString& name, const QString& types,
+                               const std::string& bytes)
+{
+    const QString path = choose(title, name, types);
+    if (path.isEmpty())
+        return;
+    writeFile(path, [&](QIODevice& file) {
+        return file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    });
+}
+
 void GraphResults::showMenu(const QPoint& position)
 {
     updateActions();
@@ -157,6 +202,8 @@ void GraphResults::showMenu(const QPoint& position)
     menu.addActions({copy_, save_, export_, print_});
     menu.addSeparator();
     menu.addAction(table_);
+    menu.addAction(exact_);
+    menu.addAction(study_);
     menu.exec(picture_->mapToGlobal(position));
 }
 

@@ -16,6 +16,7 @@
 #include "app/graph_picture.h"
 
 class DataTableWindow;
+class StepStudyWindow;
 class PictureBox;
 class QWidget;
 namespace calvetra {
@@ -38,6 +39,11 @@ public:
     QAction* exportAction() const { return export_; }
     QAction* printAction() const { return print_; }
     QAction* tableAction() const { return table_; }
+    // "Solución exacta", checked while the exact curves are shown, and
+    // "Estudio del paso…".
+    QAction* exactAction() const { return exact_; }
+    QAction* studyAction() const { return study_; }
+    StepStudyWindow* studyWindow() const { return studyWindow_; }
     // The data table's window, once it has been opened.
     DataTableWindow* tableWindow() const { return tableWindow_; }
     void setPathChooser(PathChooser chooser) { chooser_ = std::move(chooser); }
@@ -68,10 +74,18 @@ public slots:
     void printGraph();
     void showTable();
     void showMenu(const QPoint& position);  // in the graph box's pixels
+    void showStudy();
+
+signals:
+    // The user asked for the exact solution on or off; the window hands it
+    // to the program, which draws or takes away the curves.
+    void exactToggled(bool shown);
 
 private:
     QAction* addAction(const QKeySequence& keys, Qt::ShortcutContext context, QWidget* owner);
     bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write);
+    // Asks where, then writes the bytes there.
+    void writeChosen(const QString& title, const QString& name, const QString& types, const std::string& bytes);
     QString choose(const QString& title, const QString& name, const QString& types);
 
     QWidget* window_;
@@ -85,5 +99,8 @@ private:
     QAction* export_;
     QAction* print_;
     QAction* table_;
+    QAction* exact_;
+    QAction* study_;
     DataTableWindow* tableWindow_ = nullptr;
+    StepStudyWindow* studyWindow_ = nullptr;
 };

@@ -336,6 +336,8 @@ void MainWindow::connectEvents()
         const calvetra::GraphPoint p = form_->readoutPoint();
         picture_->setReadoutPoint(QPointF(p.x, p.y));
     });
+    connect(results_, &GraphResults::exactToggled, this,
+            [this](bool shown) { handOver([&] { form_->setExactSolution(shown); }); });
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
@@ -366,7 +368,14 @@ void MainWindow::setText(Box box, const std::string& text)
 
 void MainWindow::setCaption(Label label, const std::string& caption)
 {
-    captions_[static_cast<int>(label)]->setText(QString::fromStdString(caption));
+    QLabel* shown = captions_[static_cast<int>(label)];
+    const QString text = QString::fromStdString(caption);
+    shown->setText(text);
+    // A caption longer than its fixed label (the read-out and the answer
+    // with the exact solution beside them) is cut off there: the whole of
+    // it comes up over the label.
+    const bool cut = shown->fontMetrics().horizontalAdvance(text) > shown->width();
+    shown->setToolTip(cut ? text : QString());
 }
 
 void MainWindow::setLegendLineVisible(int index, bool visible) { legendLines_.at(index)->setVisible(visible); }

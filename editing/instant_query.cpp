@@ -1,3 +1,4 @@
+#include "model/exact_solution.h"
 #include "model/form1.h"
 #include "model/messages.h"
 #include "toolkit/text.h"
@@ -28,10 +29,25 @@ void Form1::Text2_Change()
     RungeKutta(s.StartTime, s.EndTime, s.StepCount, s.InitialTemp[s.RunIndex]);
     for (long j = 0; j <= s.StepCount; ++j)
         s.RunTemps.set(s.RunIndex, j, s.StepTemps[j]);
-    if (t < 0)
+    if (t < 0) {
         window_.showMessage(std::string(messages::negativeTime()));
-    else
-        window_.setCaption(Label::Label2, text::fixed(s.RunTemps.at(s.RunIndex, s.StepCount), 1, separator_));
+        return;
+    }
+    answer_ = {s.RunTemps.at(s.RunIndex, s.StepCount),
+               ExactSolution(balanceOf(s.RunIndex), s.InitialTemp[s.RunIndex])(t)};
+    showAnswer();
+}
+
+// Label2: Runge-Kutta's temperature with one decimal; with the exact
+// solution shown, the exact one beside it and their difference.
+void Form1::showAnswer()
+{
+    const auto [rk4, exact] = *answer_;
+    const std::string answer = text::fixed(rk4, 1, separator_);
+    window_.setCaption(Label::Label2, exactShown_ ? catalogue::format(Text::InstantWithExact,
+                                                                      {answer, text::fixed(exact, 1, separator_),
+                                                                       text::significant(rk4 - exact, 3, separator_)})
+                                                  : answer);
 }
 
 }  // namespace calvetra

@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::Program reopened;
     if (!openAddress(reopened.form, reopened.window, written).empty() ||
         reopened.window.texts != program.window.texts || !(reopened.form.graphLook() == program.form.graphLook()) ||
-        reopened.window.pictureOps.size() != program.window.pictureOps.size())
+        reopened.window.pictureOps.size() != program.window.pictureOps.size() ||
+        reopened.form.exactSolutionShown() != program.form.exactSolutionShown())
         fail("the written address does not open the same window", written);
     return 0;
 }

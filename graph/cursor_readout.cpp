@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "graph/exact_curve.h"
 #include "graph/plot_area.h"
 #include "model/form1.h"
 #include "toolkit/text.h"
@@ -16,8 +17,9 @@ void Form1::Picture2_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, 
     const PlotArea area = plotArea();
     const double tx = area.timeAt(X);
     const double ty = area.temperatureAt(Y);
-    window_.setCaption(Label::Label6_0, text::general(text::roundToOneDecimal(tx), separator_) + " , " +
-                                            text::general(text::roundToOneDecimal(ty), separator_));
+    const std::string readout = text::general(text::roundToOneDecimal(tx), separator_) + " , " +
+                                text::general(text::roundToOneDecimal(ty), separator_);
+    window_.setCaption(Label::Label6_0, exactShown_ ? readoutWithExact(readout, drawn_, tx, ty, separator_) : readout);
 }
 
 // The keyboard's read-out point starts at the centre of the plot and moves

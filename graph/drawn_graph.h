@@ -9,11 +9,19 @@
 #include <string>
 #include <vector>
 
+#include <cstdint>
+
 #include "graph/plot_area.h"
 #include "toolkit/figures.h"
 #include "toolkit/layout.h"
 
 namespace calvetra {
+
+// A run slot's 32-bit figures, SI units (model/run_store.h).
+struct SlotFigures {
+    float inflow = 0, outflow = 0, startVolume = 1, heaterPower = 0, initialTemp = 0, tankCapacity = 0;
+    std::int16_t inletTemp = 0;
+};
 
 struct DrawnRun {
     std::string legend;
@@ -26,6 +34,9 @@ struct DrawnRun {
     RunFigures typed;         // what the boxes held when "Calcular" drew it
     // ºC at steps 0 .. lastStep, the points as they are drawn.
     std::vector<double> temperatures;
+    // Its slot's figures as it was integrated with them: what its closed
+    // form and the study of its step are worked out from.
+    SlotFigures slot;
 };
 
 struct DrawnGraph {
@@ -33,6 +44,7 @@ struct DrawnGraph {
     long stepCount = 0;
     PlotArea area;
     layout::GraphLook look;  // the look it is drawn in
+    bool exact = false;      // the closed form is shown beside the runs
 };
 
 // A run's name (run 0, 1, 2) as its legend tells it: by its colour

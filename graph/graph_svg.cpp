@@ -166,8 +166,13 @@ std::string graphSvg(const DisplayList& drawing, const DrawnGraph& graph)
     std::vector<std::string> legends;
     for (const DrawnRun& run : graph.runs)
         legends.push_back(run.legend);
-    const DisplayList picture = wholeGraph(drawing, legends, look);
-    const PictureSize size = wholeGraphSize(legends.size());
+    return pictureSvg(wholeGraph(drawing, legends, look), wholeGraphSize(legends.size()),
+                      std::string(catalogue::text(Text::GraphPictureDescription)), look.style().colours);
+}
+
+std::string pictureSvg(const DisplayList& picture, PictureSize size, const std::string& description,
+                       const layout::GraphColours& colours)
+{
     const double font = fontTwips();
     const double baseline = std::round(font * kAscent);
 
@@ -176,9 +181,8 @@ std::string graphSvg(const DisplayList& drawing, const DrawnGraph& graph)
            num(size.width / layout::kTwipsPerPixel) + "\" height=\"" + num(size.height / layout::kTwipsPerPixel) +
            "\" viewBox=\"0 0 " + num(size.width) + " " + num(size.height) + "\" xml:space=\"preserve\" font-family=\"" +
            fontFamilies() + "\" font-size=\"" + num(font) + "\">\n";
-    out += std::string("<title>") + layout::kTitle + "</title>\n<desc>" +
-           escaped(std::string(catalogue::text(Text::GraphPictureDescription))) + "</desc>\n";
-    drawList(out, picture, baseline, look.style().colours);
+    out += std::string("<title>") + layout::kTitle + "</title>\n<desc>" + escaped(description) + "</desc>\n";
+    drawList(out, picture, baseline, colours);
     out += "</svg>\n";
     return out;
 }

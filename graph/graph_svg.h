@@ -9,6 +9,7 @@
 
 #include "graph/drawn_graph.h"
 #include "toolkit/display_list.h"
+#include "toolkit/window.h"
 
 namespace calvetra {
 
@@ -16,5 +17,10 @@ namespace calvetra {
 // In the colours of the look the graph was drawn in (the drawing has its
 // widths and sizes).
 std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph);
+
+// Any picture of the program in the same form: its list in twips, its size,
+// what it shows in words, and the colours its box's own ops take.
+std::string pictureSvg(const DisplayList& picture, PictureSize size, const std::string& description,
+                       const layout::GraphColours& colours = layout::kGraphColours);
 
 }  // namespace calvetra

@@ -2,6 +2,7 @@
 #include <utility>
 #include <vector>
 
+#include "graph/exact_curve.h"
 #include "graph/plot_area.h"
 #include "graph/whole_graph.h"
 #include "model/form1.h"
@@ -35,22 +36,24 @@ void Form1::PlotStoredRuns(long lastRun)
         drawn_.stepCount = steps;
         layout::runColour(run);  // another run number is a fault
         const Rgb colour = style.runs[run];
-        // Marks at every tenth of the curve, each run's a third of that
-        // later than the one before, so that curves that start together
-        // do not hide one another's marks.
-        const long every = std::max(1L, steps / style.marksPerCurve);
-        const long first = every * run / kRunCount;
         for (long j = 0; j <= steps; ++j) {
             const double x = area.xOfStep(j, steps);
             const double y = area.yOfTemperature(s.RunTemps.at(run, j));
             pic.circle(toSingle(x), toSingle(y), kPointRadius, colour, style.curvePixels);
-            if (look_.marks && j >= first && (j - first) % every == 0)
+            if (look_.marks && carriesMark(run, j, steps, style))
                 marks.push_back({run, {x, y}});
             if (j == 0) {
                 // The legend is the same at every point; set it once.
                 const auto slot = static_cast<std::int16_t>(run);
-                drawn_.runs.push_back(
-                    {RunDescription(slot), RunHeading(slot), 0, false, shownFigures(slot), typed_[run], {}});
+                drawn_.runs.push_back({RunDescription(slot),
+                                       RunHeading(slot),
+                                       0,
+                                       false,
+                                       shownFigures(slot),
+                                       typed_[run],
+                                       {},
+                                       {s.Inflow[run], s.Outflow[run], s.StartVolume[run], s.HeaterPower[run],
+                                        s.InitialTemp[run], s.TankCapacity[run], s.InletTemp}});
                 drawn_.runs.back().temperatures.reserve(static_cast<std::size_t>(steps) + 1);
                 window_.setLegendLineVisible(static_cast<int>(run), true);
                 window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);
@@ -66,6 +69,11 @@ void Form1::PlotStoredRuns(long lastRun)
     // Over every curve, so that no later curve hides an earlier one's marks.
     for (const auto& [run, p] : marks)
         drawRunMark(pic, run, toSingle(p.x), toSingle(p.y), style);
+    drawn_.exact = exactShown_;
+    if (exactShown_) {
+        exactFrom_ = pic.size();
+        drawExactCurves(drawn_, pic);
+    }
 }
 
 void Form1::chooseGraphLook(const layout::GraphLook& look)

@@ -1,5 +1,8 @@
 #include "graph/run_table.h"
 
+#include "graph/exact_curve.h"
+#include "model/exact_solution.h"
+
 #include "toolkit/catalogue.h"
 #include "toolkit/runs.h"
 #include "toolkit/text.h"
@@ -34,6 +37,10 @@ RunTables drawnRunTables(const DrawnGraph& graph, char separator)
         runs.rows.push_back({text(figure.row)});
     for (const Text row : {Text::FinalTempRow, Text::OverflowTimeRow})
         runs.rows.push_back({text(row)});
+    if (graph.exact)
+        for (const Text row : {Text::ExactFinalTempRow, Text::SteadyStateRow, Text::TimeConstantRow})
+            runs.rows.push_back({text(row)});
+    std::vector<std::vector<double>> exact;
 
     for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRuns); ++k) {
         const DrawnRun& run = graph.runs[k];
@@ -44,6 +51,16 @@ RunTables drawnRunTables(const DrawnGraph& graph, char separator)
         std::vector<std::string> cells(figures.begin(), figures.end());
         cells.push_back(temperature(temperatureAt(run, run.lastStep), separator));
         cells.push_back(run.overflowed ? text::general(stepTime(graph, run.lastStep), separator) : std::string());
+        if (graph.exact) {
+            temps.columns.push_back(catalogue::format(Text::RunExactHeading, {name}));
+            temps.columns.push_back(catalogue::format(Text::RunErrorHeading, {name}));
+            exact.push_back(exactTemperatures(run, graph.stepCount));
+            const ExactSolution solution = exactSolutionOf(run);
+            const std::optional<double> tau = solution.timeConstant();
+            cells.push_back(temperature(exact.back().back(), separator));
+            cells.push_back(temperature(solution.steadyState(), separator));
+            cells.push_back(tau ? text::significant(*tau, 6, separator) : std::string());
+        }
         for (std::size_t row = 0; row < cells.size(); ++row)
             runs.rows[row].push_back(cells[row]);
     }
@@ -53,8 +70,16 @@ RunTables drawnRunTables(const DrawnGraph& graph, char separator)
     for (long k = 0; k <= kTwentieths; ++k) {
         const long j = k * graph.stepCount / kTwentieths;
         std::vector<std::string> row = {text::general(stepTime(graph, j), separator)};
-        for (const DrawnRun& run : graph.runs)
-            row.push_back(j <= run.lastStep ? temperature(temperatureAt(run, j), separator) : std::string());
+        for (std::size_t r = 0; r < graph.runs.size(); ++r) {
+            const DrawnRun& run = graph.runs[r];
+            const bool drawn = j <= run.lastStep;
+            row.push_back(drawn ? temperature(temperatureAt(run, j), separator) : std::string());
+            if (!graph.exact)
+                continue;
+            const double exactT = drawn ? exact[r].at(static_cast<std::size_t>(j)) : 0;
+            row.push_back(drawn ? temperature(exactT, separator) : std::string());
+            row.push_back(drawn ? text::significant(temperatureAt(run, j) - exactT, 3, separator) : std::string());
+        }
         temps.rows.push_back(std::move(row));
     }
     return tables;

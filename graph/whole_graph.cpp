@@ -62,6 +62,13 @@ void drawRunMark(DisplayList& list, long run, float x, float y, const layout::Gr
     }
 }
 
+bool carriesMark(long run, long j, long steps, const layout::GraphStyle& style, bool exactCurve)
+{
+    const long every = std::max(1L, steps / style.marksPerCurve);
+    const long first = every * run / kRunCount + (exactCurve ? every / 2 : 0);
+    return j >= first && (j - first) % every == 0;
+}
+
 void drawLegendSample(DisplayList& list, long run, float x1, float y, float x2, const layout::GraphLook& look)
 {
     const layout::GraphStyle& style = look.style();

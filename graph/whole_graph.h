@@ -31,6 +31,13 @@ DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string
 // Run run's mark centred at (x, y), in its colour of that style.
 void drawRunMark(DisplayList& list, long run, float x, float y, const layout::GraphStyle& style);
 
+// Whether step j of a run's curve of that many steps carries the run's mark:
+// one every tenth of the curve, each run's a third of that later than the
+// one before, so that curves that start together do not hide one another's
+// marks; on the closed-form curve half a mark later still, clear of the
+// run's own.
+bool carriesMark(long run, long j, long steps, const layout::GraphStyle& style, bool exactCurve = false);
+
 // Run run's legend sample from (x1, y) to (x2, y): its line in the look's
 // colour and width, and its mark in the middle when the look has marks. The
 // window's legend lines draw this too, so a legend looks the same in the

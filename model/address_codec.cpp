@@ -192,6 +192,11 @@ void readField(std::string_view key, std::string_view value, ParsedAddress& out)
             s.queryBeforeTimeEdit = value == kQueryStepsText;
         else
             out.ignored.push_back(format(Text::IgnoredStepCount, {quoted("n=" + std::string(value))}));
+    } else if (key == "exact") {
+        if (value == "0" || value == "1")
+            s.exact = value == "1";
+        else
+            out.ignored.push_back(format(Text::IgnoredExactValue, {quoted("exact=" + std::string(value))}));
     } else if (key == "runs") {
         readRuns(value, out);
     } else if (key == "lang") {
@@ -242,6 +247,8 @@ std::string writeAddress(const SetUp& setUp)
         out += "&i=" + text::exactNumber(*setUp.instant);
     if (setUp.queryBeforeTimeEdit)
         out += "&n=" + kQueryStepsText;
+    if (setUp.exact)
+        out += "&exact=1";
     if (!setUp.language.empty())
         out += "&lang=" + setUp.language;
     if (setUp.projector)

@@ -18,6 +18,7 @@
 //   n     1000 when the curves were last redrawn after an instantaneous
 //         query (a time edit then integrates kQuerySteps, not
 //         kCalculationSteps)
+//   exact 1 when the exact solution is shown beside the runs
 //   runs  up to three runs, ";" between them, each "V,Q,To,Ap,q,t" as the
 //         boxes held them when "Calcular" drew it
 //   lang  the language the program speaks, when not Spanish ("en", "ca", ...)
@@ -50,6 +51,7 @@ struct SetUp {
     std::array<std::optional<double>, kFigureCount> boxes;  // in the order of kFigures
     std::optional<double> instant;                          // the instantaneous-time box
     bool queryBeforeTimeEdit = false;                       // n=1000
+    bool exact = false;                                     // exact=1
     std::vector<RunFigures> runs;
     std::string language;       // lang=: a language the program speaks; empty when not given
     bool projector = false;     // view=projector

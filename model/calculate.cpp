@@ -153,6 +153,8 @@ void Form1::languageChanged()
         run.heading = runHeading(run.shown, separator_);
         window_.setCaption(label4(static_cast<int>(k)), run.legend);
     }
+    if (answer_ && exactShown_)
+        showAnswer();
 }
 
 std::optional<RunFigures> Form1::typedFigures() const

@@ -1,5 +1,7 @@
 #include "model/form1.h"
 
+#include "graph/exact_curve.h"
+
 #include "toolkit/text.h"
 
 namespace calvetra {
@@ -88,6 +90,34 @@ void Form1::clearPicture()
     window_.picture().clear();
     drawn_ = {};
     drawn_.look = look_;
+    exactFrom_ = 0;
+}
+
+void Form1::setExactSolution(bool shown)
+{
+    guarded([&] { showExactSolution(shown); });
+}
+
+// The exact curves are the last thing drawn on the graph (PlotStoredRuns
+// draws them after the points), so they come and go at the picture's end
+// without the runs being drawn again.
+void Form1::showExactSolution(bool shown)
+{
+    if (shown == exactShown_)
+        return;
+    exactShown_ = shown;
+    drawn_.exact = shown;
+    DisplayList& pic = window_.picture();
+    if (!drawn_.runs.empty()) {
+        if (shown) {
+            exactFrom_ = pic.size();
+            drawExactCurves(drawn_, pic);
+        } else {
+            pic.truncate(exactFrom_);
+        }
+    }
+    if (answer_)
+        showAnswer();
 }
 
 // Start-up: the boxes into slot 0, the empty frame, no run drawn.

@@ -79,6 +79,12 @@ public:
     // step count it was drawn with.
     void chooseGraphLook(const layout::GraphLook& look);
     const layout::GraphLook& graphLook() const { return look_; }
+    // "Solución exacta": each drawn run's closed-form curve beside it, its
+    // exact and error columns in the data, and the exact figure beside
+    // Runge-Kutta's in the read-out and the instantaneous answer. Off at
+    // start-up; off, every output is what it is without the option.
+    void setExactSolution(bool shown);
+    bool exactSolutionShown() const { return exactShown_; }
 
     // The handlers themselves, unguarded (tests call them directly).
     void Form_Load();
@@ -88,6 +94,7 @@ public:
     void Text1_Change(std::int16_t Index);
     void Text2_Change();
     void Picture2_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void showExactSolution(bool shown);
 
     // The heat balance of the slot the handlers work on (RunIndex), and its
     // integration into StepTimes and StepTemps (model/heat_balance.h).
@@ -144,6 +151,11 @@ private:
     // The curves of the runs integrated side by side, until all have them.
     std::array<std::vector<double>, kRunCount> sideBySide_;
     bool queried_ = false;
+    // The instantaneous answer last shown: Runge-Kutta's and the exact ºC.
+    std::optional<std::array<double, 2>> answer_;
+    bool exactShown_ = false;
+    std::size_t exactFrom_ = 0;  // where the exact curves start in the picture
+    void showAnswer();
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
     layout::GraphLook look_;
     // The scale the frame on the graph was last drawn with.

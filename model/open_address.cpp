@@ -36,6 +36,7 @@ SetUp setUpOf(const Form1& form, const Window& window)
         setUp.instant = boxNumber(window, Box::Text2);
     const DrawnGraph& graph = form.drawnGraph();
     setUp.queryBeforeTimeEdit = !graph.runs.empty() && graph.stepCount == kQuerySteps;
+    setUp.exact = form.exactSolutionShown();
     if (const std::string_view language = catalogue::current().code; language != "es")
         setUp.language = language;
     for (const DrawnRun& run : graph.runs)
@@ -80,6 +81,7 @@ void type(Form1& form, Box box, double value, bool force = false)
 // returns false to stop there.
 void replay(Form1& form, const SetUp& s, const std::function<bool(Step, std::size_t)>& check)
 {
+    form.setExactSolution(s.exact);
     for (std::size_t k = 0; k < s.runs.size(); ++k) {
         for (const FigureKind& figure : kFigures)
             type(form, figure.box, s.runs[k].*figure.member);

@@ -13,16 +13,20 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include <QComboBox>
+#include <QFileInfo>
 #include <QStandardItemModel>
 #include <QTableView>
 
 #include "app/data_table_window.h"
 #include "app/graph_results.h"
+#include "app/step_study_window.h"
 #include "graph/graph_svg.h"
 #include "graph/run_table.h"
 #include "graph/runs_csv.h"
 #include "graph/whole_graph.h"
 #include "model/open_address.h"
+#include "model/step_study_view.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/window_fixture.h"
 
@@ -370,6 +374,69 @@ TEST(SpanishToolkit, TheMessageBoxButtonSaysAceptar)
     });
     window.showMessage("El tiempo debe ser mayor que 0");
     EXPECT_EQ(caption, "Aceptar");
+}
+
+}  // namespace
+
+namespace {
+
+class ExactFaceTest : public ResultsTest {};
+
+// "Solución exacta" in the graph's menu turns the curves on and off through
+// the program, its check following the program; "Estudio del paso…" opens
+// the core's study of the chosen run, and writes the core's CSV and SVG.
+TEST_F(ExactFaceTest, TheOptionAndTheStudyAreTheCoresOwn)
+{
+    GraphResults& r = results();
+    EXPECT_EQ(r.exactAction()->text(), QStringLiteral("Solución exacta"));
+    EXPECT_FALSE(r.exactAction()->isChecked());
+    EXPECT_FALSE(r.studyAction()->isEnabled());
+    type("Text1(4)", "50");
+    clickCalcular();
+    const std::size_t plain = drawing().size();
+    r.exactAction()->trigger();
+    EXPECT_TRUE(r.exactAction()->isChecked());
+    EXPECT_GT(drawing().size(), plain);
+    EXPECT_NE(window->address().toStdString().find("&exact=1"), std::string::npos);
+    r.exactAction()->trigger();
+    EXPECT_EQ(drawing().size(), plain);
+
+    // A link with exact=1 checks the item: a filling tank that overflows
+    // (the program says so, once).
+    open('.');
+    GraphResults& opened = results();
+    window->openAddress(QStringLiteral("v=1&exact=1&runs=5.4,10,20,50,1000,40000&fin"));
+    EXPECT_TRUE(opened.exactAction()->isChecked());
+    EXPECT_EQ(messages.size(), 1);
+    messages.clear();
+
+    ASSERT_TRUE(opened.studyAction()->isEnabled());
+    opened.studyAction()->trigger();
+    StepStudyWindow* study = opened.studyWindow();
+    ASSERT_NE(study, nullptr);
+    EXPECT_TRUE(study->isVisible());
+    EXPECT_EQ(study->runChoice()->count(), 1);
+    EXPECT_EQ(study->runChoice()->itemText(0), QStringLiteral("Curva roja"));
+    const QAbstractItemModel* rk4 = study->table(0)->model();
+    ASSERT_EQ(rk4->rowCount(), 11);
+    EXPECT_EQ(rk4->headerData(10, Qt::Vertical).toString(), QStringLiteral("5000 (el programa)"));
+    EXPECT_TRUE(study->notes()->text().contains(QStringLiteral("se desborda a t = 34992 s")));
+
+    calvetra::testing::Program core;
+    core.form.setExactSolution(true);
+    ASSERT_EQ(calvetra::openAddress(core.form, core.window, "v=1&exact=1&runs=5.4,10,20,50,1000,40000&fin"), "");
+    const calvetra::StepStudy expected = calvetra::stepStudyOf(core.form.drawnGraph().runs.at(0));
+    QStringList asked;
+    opened.setPathChooser([&](const QString&, const QString& suggested, const QString&) {
+        asked << QFileInfo(suggested).fileName();
+        return path(QFileInfo(suggested).fileName().toLatin1().constData());
+    });
+    for (QPushButton* button : study->findChildren<QPushButton*>())
+        button->click();
+    EXPECT_EQ(asked, (QStringList{"calvetra-paso.csv", "calvetra-paso.svg"}));
+    EXPECT_EQ(readAll(path("calvetra-paso.csv")).toStdString(), calvetra::stepStudyCsv(expected, '.'));
+    EXPECT_EQ(readAll(path("calvetra-paso.svg")).toStdString(), calvetra::stepStudySvg(expected, '.'));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QStringLiteral(" | ")).toStdString();
 }
 
 }  // namespace

@@ -37,6 +37,18 @@ void DisplayList::border(float left, float top, float right, float bottom)
     ops_.push_back({PictureOp::Kind::Border, false, 0, 0, {}, left, top, right, bottom, 0});
 }
 
+void DisplayList::truncate(std::size_t size)
+{
+    if (size >= ops_.size())
+        return;
+    ++revision_;
+    // Texts are kept in the order of their operations.
+    for (std::size_t i = size; i < ops_.size(); ++i)
+        if (ops_[i].kind == PictureOp::Kind::Text)
+            texts_.pop_back();
+    ops_.resize(size);
+}
+
 void DisplayList::append(const DisplayList& other)
 {
     ++revision_;

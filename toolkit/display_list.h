@@ -57,6 +57,8 @@ public:
     void print(const std::string& s, std::uint8_t size);
     // Every operation of another list after this one's, its texts with it.
     void append(const DisplayList& other);
+    // Only the first `size` operations kept, the texts of the others dropped.
+    void truncate(std::size_t size);
 
     const std::vector<PictureOp>& ops() const { return ops_; }
     const std::string& textOf(const PictureOp& op) const { return texts_[op.text]; }

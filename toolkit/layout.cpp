@@ -138,7 +138,7 @@ constexpr GraphStyle kGraphStyles[] = {
     // The window: the system's colours on screen, the finest lines, the box's font.
     {.colours = kGraphColours, .systemColours = true, .grid = kGridColour,
      .runs = {kRuns[0].colour, kRuns[1].colour, kRuns[2].colour},
-     .curvePixels = 0, .axisPixels = 0, .legendPixels = 2, .textPixels = 0,
+     .curvePixels = 0, .axisPixels = 0, .legendPixels = 2, .exactPixels = 0, .textPixels = 0,
      .frame = {.marginLeft = 800, .marginBottom = 300, .valueX = 300, .valueRise = 200, .titleY = {400, 600},
                .zeroValueX = 200, .zeroValueRise = 0, .timeRowFromBottom = 200, .zeroTimeX = 100,
                .timeShift = 300, .timeTitleFromRight = 850, .timeTitleFromBottom = 200, .lastTimeFromRight = 500},
@@ -149,7 +149,7 @@ constexpr GraphStyle kGraphStyles[] = {
     // plot's bottom right corner, where the time values leave it no room.
     {.colours = {{255, 255, 255}, {64, 64, 64}, {0, 0, 0}}, .systemColours = false, .grid = {118, 118, 118},
      .runs = {{213, 62, 0}, {0, 110, 100}, {60, 0, 200}},
-     .curvePixels = 3, .axisPixels = 2, .legendPixels = 4, .textPixels = 19,
+     .curvePixels = 3, .axisPixels = 2, .legendPixels = 4, .exactPixels = 2, .textPixels = 19,
      .frame = {.marginLeft = 1100, .marginBottom = 450, .valueX = 50, .valueRise = 300, .titleY = {320, 610},
                .zeroValueX = 1050, .zeroValueRise = 300, .timeRowFromBottom = 320, .zeroTimeX = 90,
                .timeShift = 425, .timeTitleFromRight = 650, .timeTitleFromBottom = 750, .lastTimeFromRight = 950},

@@ -114,7 +114,8 @@ struct GraphStyle {
     Rgb runs[kRunCount];
     // Widths in pixels at 96 dots per inch, scaled with the device's pixel
     // ratio; 0 for the finest line the device draws.
-    std::uint8_t curvePixels, axisPixels, legendPixels;
+    // The closed-form curves are lines of exactPixels, thinner than the runs'.
+    std::uint8_t curvePixels, axisPixels, legendPixels, exactPixels;
     // The frame's texts in whole pixels; 0 for the graph box's own font.
     std::uint8_t textPixels;
     FrameLayout frame;

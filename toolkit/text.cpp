@@ -221,6 +221,7 @@ double parseLeadingNumber(std::string_view s)
 
 std::string general(double v, char separator) { return generalForm(v, 15, separator); }
 std::string general(float v, char separator) { return generalForm(v, 7, separator); }
+std::string significant(double v, int digits, char separator) { return generalForm(v, digits, separator); }
 
 std::string exactNumber(double v)
 {

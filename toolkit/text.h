@@ -24,6 +24,8 @@ double parseLeadingNumber(std::string_view s);
 // 1.234568E+08) where the digits do not reach.
 std::string general(double v, char separator);
 std::string general(float v, char separator);
+// The same form with as many significant digits as asked for (1 to 17).
+std::string significant(double v, int digits, char separator);
 
 // The general form with '.' and as many significant digits (15 to 17) as it
 // takes to read back as the same double: numbers written for the program

@@ -17,6 +17,7 @@
 #include "graph/runs_csv.h"
 #include "model/form1.h"
 #include "model/open_address.h"
+#include "model/step_study_view.h"
 #include "model/worked_example.h"
 #include "toolkit/catalogue.h"
 #include "toolkit/layout.h"
@@ -88,8 +89,7 @@ public:
     {
         std::string bytes;
         form_.guarded([&] { bytes = drawnRunsCsv(form_.drawnGraph(), form_.separator()); });
-        return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
-            .call<val>("slice");
+        return bytesForPage(bytes);
     }
     std::string svg() const
     {
@@ -105,6 +105,49 @@ public:
             const RunTables tables = drawnRunTables(form_.drawnGraph(), form_.separator());
             o.set("runs", tableForPage(tables.runs));
             o.set("temperatures", tableForPage(tables.temperatures));
+        });
+        return o;
+    }
+
+    // "Solución exacta", as the results menu turns it on and off.
+    void setExactSolution(bool shown)
+    {
+        form_.guarded([&] { form_.setExactSolution(shown); });
+    }
+    bool exactSolutionShown() const { return form_.exactSolutionShown(); }
+
+    // "Estudio del paso": the drawn runs to choose from, by name; the study
+    // of one as {title, subject, tables, notes, svg} (null when there is no
+    // such run), and its CSV bytes.
+    val studyChoices() const
+    {
+        val names = val::array();
+        for (const std::string& name : studyRunChoices(form_.drawnGraph()))
+            names.call<void>("push", name);
+        return names;
+    }
+    val study(int run) const
+    {
+        val o = val::null();
+        form_.guarded([&] {
+            const DrawnGraph& graph = form_.drawnGraph();
+            if (run < 0 || static_cast<std::size_t>(run) >= graph.runs.size())
+                return;
+            const StepStudy study = stepStudyOf(graph.runs[static_cast<std::size_t>(run)]);
+            const StepStudyView view =
+                stepStudyView(study, studySubject(graph, static_cast<std::size_t>(run)), form_.separator());
+            o = val::object();
+            o.set("title", view.title);
+            o.set("subject", view.subject);
+            val tables = val::array(), notes = val::array();
+            for (const TextTable& table : view.tables)
+                tables.call<void>("push", tableForPage(table));
+            for (const std::string& note : view.notes)
+                notes.call<void>("push", note);
+            o.set("tables", tables);
+            o.set("notes", notes);
+            o.set("svg", stepStudySvg(study, form_.separator()));
+            o.set("csv", bytesForPage(stepStudyCsv(study, form_.separator())));
         });
         return o;
     }
@@ -144,6 +187,12 @@ public:
     }
 
 private:
+    // Bytes in an array of the page's own, out of the module's memory.
+    static val bytesForPage(const std::string& bytes)
+    {
+        return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())))
+            .call<val>("slice");
+    }
     static val tableForPage(const TextTable& table)
     {
         const auto texts = [](const std::vector<std::string>& cells) {
@@ -195,6 +244,10 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("csv", &Session::csv)
         .function("svg", &Session::svg)
         .function("dataTable", &Session::dataTable)
+        .function("setExactSolution", &Session::setExactSolution)
+        .function("exactSolutionShown", &Session::exactSolutionShown)
+        .function("studyChoices", &Session::studyChoices)
+        .function("study", &Session::study)
         .function("link", &Session::link)
         .function("openLink", &Session::openLink)
         .function("chooseLanguage", &Session::chooseLanguage);

@@ -7,7 +7,6 @@
 #include "model/form1.h"
 #include "toolkit/layout.h"
 
-
 namespace calvetra::web {
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <emscripten/bind.h>
 
-
 #include "graph/whole_graph.h"
 #include "toolkit/layout.h"
 
@@ -40,9 +39,10 @@ val PagePicture::frame(const DisplayList& drawing, int width, int height, double
         if (op.kind != PictureOp::Kind::Text)
             continue;
         texts.set(count++, list.textOf(op));
-        places_.insert(places_.end(),
-                       {static_cast<float>(op.x1 * k), static_cast<float>(op.y1 * k),
-                        op.foreground ? -1.0f : static_cast<float>(op.colour.r << 16 | op.colour.g << 8 | op.colour.b)});
+        places_.insert(
+            places_.end(),
+            {static_cast<float>(op.x1 * k), static_cast<float>(op.y1 * k),
+             op.foreground ? -1.0f : static_cast<float>(op.colour.r << 16 | op.colour.g << 8 | op.colour.b)});
     }
     image_.draw(list.ops(), width, height, k, {rgb(colours.background), rgb(colours.border), rgb(colours.foreground)});
     val frame = val::object();

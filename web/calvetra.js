@@ -17,6 +17,7 @@ import { MessageQueue } from './page/messages.js';
 import { Picture } from './page/picture.js';
 import { wireReadout } from './page/readout.js';
 import { Results } from './page/results.js';
+import { askDecimalSeparator } from './page/separator.js';
 import { LanguageChoice, fillTexts, keepLanguage, keptLanguage, takeTexts, text } from './page/texts.js';
 
 // With calvetraTiming set (the browser benchmark sets it), the page measures
@@ -34,18 +35,6 @@ function timed(name, work) {
 // A moment of the page's start, marked for the benchmark's cold-load breakdown.
 function marked(name) {
   if (globalThis.calvetraTiming) performance.mark(name);
-}
-
-// The browser language's decimal separator, as the program uses it. A
-// language the browser's number formats refuse (WebKit started in the C
-// locale reports "C") must not stop the page: it gives the point.
-function decimalSeparator() {
-  try {
-    const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
-    return parts.some((p) => p.type === 'decimal' && p.value === ',') ? ',' : '.';
-  } catch {
-    return '.';
-  }
 }
 
 // A notice in place of the window, one paragraph per text.
@@ -76,14 +65,14 @@ function showLoadFailure(error) {
 const nextTask = () => new Promise((resolve) => setTimeout(resolve, 0));
 
 async function start() {
-  // Asked while the core downloads: a number format's first use costs a
-  // slow phone a good part of a frame.
-  const separator = decimalSeparator();
+  const separatorAsked = askDecimalSeparator();
   marked('calvetra-core-asked');
   const core = await createCalvetra();
+  const separator = await separatorAsked;
   marked('calvetra-core-started');
   takeTexts(core);
   const layout = core.layout();
+  await nextTask();
   const form = document.getElementById('form1');
   form.style.visibility = 'hidden';
   const { byName } = buildWindow(form, layout);
@@ -190,7 +179,7 @@ async function start() {
   const address = new Address(session);
   const platform = new CoursePlatform(session);
   const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable,
-    link: () => address.href() });
+    link: () => address.href(), act });
 
   // The language the page's texts are in. Another one chosen (from the
   // page bar, or by a link) writes every text again: the controls' captions

@@ -5,6 +5,7 @@
 // the PNG is the browser's, drawn from that SVG.
 
 import { tableElement } from './data_table.js';
+import { StepStudyDialog } from './step_study.js';
 import { text } from './texts.js';
 
 // Each item with the key of its text in the catalogue.
@@ -16,6 +17,9 @@ const RESULT_ITEMS = [
   null,
   { name: 'table', text: 'ShowDataTable' },
   { name: 'link', text: 'CopyLink' },
+  null,
+  { name: 'exact', text: 'ExactSolutionOption', checkable: true },
+  { name: 'study', text: 'StepStudyMenu', needsRuns: true },
 ];
 
 // The messages of what the browser or the frame refused, in the language
@@ -101,7 +105,7 @@ class ResultsMenu {
       button.type = 'button';
       button.tabIndex = -1;
       button.dataset.item = item.name;
-      button.setAttribute('role', 'menuitem');
+      button.setAttribute('role', item.checkable ? 'menuitemcheckbox' : 'menuitem');
       const label = Object.assign(document.createElement('span'), { textContent: text(item.text) });
       label.dataset.text = item.text;
       button.append(label);
@@ -133,8 +137,12 @@ class ResultsMenu {
   }
 
   // At (x, y) in the viewport, kept inside it; the focus on the first item.
-  show(x, y, opener, hasRuns) {
-    this.items.get('export').setAttribute('aria-disabled', String(!hasRuns));
+  // checked: the checkable items' states, by name.
+  show(x, y, opener, hasRuns, checked) {
+    for (const item of RESULT_ITEMS) {
+      if (item?.needsRuns) this.items.get(item.name).setAttribute('aria-disabled', String(!hasRuns));
+      if (item?.checkable) this.items.get(item.name).setAttribute('aria-checked', String(checked[item.name]));
+    }
     this.opener ??= opener;
     this.element.hidden = false;
     const { offsetWidth: w, offsetHeight: h } = this.element;
@@ -178,8 +186,10 @@ class ResultsMenu {
 // name and version printed on the sheet.
 export class Results {
   // link: the page's address as it stands now.
-  constructor({ session, canvas, say, title, dataTable, link }) {
-    Object.assign(this, { session, canvas, say, title, dataTable, link });
+  // act: one user action through the core (see start()).
+  constructor({ session, canvas, say, title, dataTable, link, act }) {
+    Object.assign(this, { session, canvas, say, title, dataTable, link, act });
+    this.study = new StepStudyDialog(document.getElementById('step-study'), session, (name, blob) => this.saveFile(name, blob));
     this.menu = new ResultsMenu((name) => this.choose(name));
     this.saveDialog = document.getElementById('save-graph');
     this.printSheet = document.getElementById('print-sheet');
@@ -216,7 +226,7 @@ export class Results {
   }
 
   openMenu(x, y, opener) {
-    this.menu.show(x, y, opener, this.session.drawnRunCount() > 0);
+    this.menu.show(x, y, opener, this.session.drawnRunCount() > 0, { exact: this.session.exactSolutionShown() });
   }
 
   // At the graph's top left corner, for the keyboard.
@@ -262,7 +272,7 @@ export class Results {
   }
 
   choose(name) {
-    if (name === 'export' && this.session.drawnRunCount() === 0) return;
+    if (RESULT_ITEMS.find((i) => i?.name === name)?.needsRuns && this.session.drawnRunCount() === 0) return;
     this.menu.close();
     const permission = FRAME_REFUSALS[name];
     if (permission && frameRefuses(permission)) return this.say(FRAME_REFUSED[permission]());
@@ -276,6 +286,8 @@ export class Results {
         return print();
       case 'table': return this.dataTable.open();
       case 'link': return this.copyLink();
+      case 'exact': return this.act(() => this.session.setExactSolution(!this.session.exactSolutionShown()));
+      case 'study': return this.study.open();
     }
   }
 
@@ -338,10 +350,18 @@ export class Results {
   // are made again at the next print.
   retext() {
     this.printedRevision = -1;
+    this.study.retext();
   }
 
   // After every action.
   follow() {
     this.dataTable.follow();
+    this.study.follow();
+  }
+
+  // A file of the study's, where the frame lets the page download.
+  saveFile(name, blob) {
+    if (frameRefuses(FRAME_REFUSALS.save)) return this.say(FRAME_REFUSED[FRAME_REFUSALS.save]());
+    download(name, blob);
   }
 }

@@ -167,7 +167,9 @@ test('start-up: every control at its place, the initial texts, names and focus o
   assert.equal(await page.$eval('html', (e) => e.lang), 'es');
   const icon = await page.$eval('link[rel="icon"]', (e) => e.href);
   assert.equal((await fetch(icon)).status, 200);
-  assert.deepEqual(page.requests.filter((url) => !url.startsWith(server.url)), [], 'nothing from elsewhere');
+  // The page's own blob: (the worker that asks the decimal separator) is made in the page.
+  const own = (url) => url.startsWith(server.url) || url.startsWith(`blob:${server.url.replace(/\/$/, '')}/`);
+  assert.deepEqual(page.requests.filter((url) => !own(url)), [], 'nothing from elsewhere');
 
   // The core's own layout table against the page's controls.
   const layout = await page.evaluate(async () => (await createCalvetra()).layout());
@@ -390,6 +392,77 @@ test('faults and bad input are messages, one at a time, and the page goes on', a
   assert.ok(await hasColour(page, ...RUN0[1], RED, 1));
   assert.deepEqual(await errorsOn(page), []);
   await page.close();
+});
+
+// The exact solution and the step's study, from the results menu, on a
+// desktop and on a phone: the option kept in the link and shown checked, the
+// study of the chosen run in the core's tables with its plot, the dialog no
+// wider than the screen (its tables scroll on their own).
+for (const phone of [false, true]) {
+  const skip = phone && !can.mobile && `${engine} has no phone to emulate`;
+  test(`the exact solution and the step's study from the results menu${phone ? ', on a phone' : ''}`, { skip }, async () => {
+    const page = await open(browser, server.url, phone ? { width: 390, height: 844, ratio: 3, mobile: true } : {});
+    await type(page, 'Text1(4)', '50');
+    await type(page, 'Text1(3)', '40000');
+    await page.click(control('Command1'));
+    assert.match(await dialogText(page), /^Desbordamniento a t = /); // within the span
+    await accept(page);
+    await type(page, 'Text1(4)', '100');
+    await page.click(control('Command1'));
+    const menu = async (item) => {
+      await page.click('#results-button');
+      await page.click(`[data-item="${item}"]`);
+    };
+    await menu('exact');
+    // The address is written once the page is idle.
+    await page.waitForFunction(() => location.hash.includes('exact=1'), { timeout: 5000 });
+    await page.click('#results-button');
+    assert.equal(await page.$eval('[data-item="exact"]', (b) => b.getAttribute('aria-checked')), 'true');
+    await page.keyboard.press('Escape');
+    await menu('study');
+    await page.waitForSelector('#step-study[open]');
+    const study = () => page.evaluate(() => {
+      const dialog = document.getElementById('step-study');
+      return { runs: dialog.querySelector('select').options.length, chosen: dialog.querySelector('select').selectedIndex,
+        subject: dialog.querySelector('.study-subject').textContent, tables: dialog.querySelectorAll('table').length,
+        plot: dialog.querySelectorAll('svg polyline, svg path, svg line').length > 0,
+        notes: dialog.querySelectorAll('.study-content > p:not(.study-subject)').length,
+        fits: dialog.scrollWidth <= dialog.clientWidth + 1 };
+    });
+    const last = await study();
+    assert.deepEqual({ ...last, subject: undefined }, { runs: 2, chosen: 1, subject: undefined, tables: 3, plot: true, notes: last.notes, fits: true });
+    // The filling tank overflows inside its span: the study says why its orders fall short.
+    // The first run chosen (WebDriver has no command for a choice in a list).
+    await page.$eval('#step-study select', (s) => {
+      s.selectedIndex = 0;
+      s.dispatchEvent(new Event('change'));
+    });
+    const first = await study();
+    assert.notEqual(first.subject, last.subject);
+    assert.ok(first.notes > 0, 'a sentence on the overflow');
+    assert.deepEqual(await errorsOn(page), []);
+    await page.close();
+  });
+}
+
+// A page whose core cannot load (here its WebAssembly is missing from the
+// site) says so in its window, in the page's language, and nothing else.
+test('a page that cannot start says so in its window', async () => {
+  const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'calvetra-broken-'));
+  fs.cpSync(site, broken, { recursive: true });
+  fs.rmSync(path.join(broken, 'calvetra-core.wasm'));
+  const brokenServer = await serve(broken);
+  try {
+    const page = await newPage(browser);
+    await page.goto(brokenServer.url);
+    await page.waitForSelector('main.notice', { timeout: 10000 });
+    assert.equal(await page.$eval('main.notice p', (p) => p.textContent), 'CALVETRA no ha podido cargarse.');
+    assert.equal(await page.$$eval('#form1', (forms) => forms.length), 0);
+    await page.close();
+  } finally {
+    await brokenServer.close();
+    fs.rmSync(broken, { recursive: true, force: true });
+  }
 });
 
 test('Borrar Gráfica clears the runs and their legend and keeps the frame', async () => {

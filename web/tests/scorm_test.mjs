@@ -309,7 +309,11 @@ test('in the platform\'s frame: the results menu\'s download, copy and print; a 
     window.print = () => { printed++; };
   });
   await choose(page, frame, 'export');
-  const csv = await downloaded((await frame.evaluate(() => resultFileName('csv'))));
+  // The file is named by the day it is saved on, the frame's own date.
+  const csv = await downloaded(await frame.evaluate(() => {
+    const d = new Date(), two = (n) => String(n).padStart(2, '0');
+    return `calvetra-${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}.csv`;
+  }));
   assert.ok(csv.toString('utf8').includes('q = 1000 (W)'));
   await choose(page, frame, 'print');
   assert.equal(await frame.evaluate(() => printed), 1);

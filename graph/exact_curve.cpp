@@ -1,0 +1,94 @@
+#include "graph/exact_curve.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "graph/whole_graph.h"
+#include "model/exact_solution.h"
+#include "toolkit/catalogue.h"
+#include "toolkit/text.h"
+
+#include "toolkit/checked.h"
+#include "toolkit/runs.h"
+
+namespace calvetra {
+
+std::vector<double> exactTemperatures(const DrawnRun& run, long steps)
+{
+    const ExactSolution exact = exactSolutionOf(run);
+    std::vector<double> temps;
+    temps.reserve(static_cast<std::size_t>(run.lastStep) + 1);
+    const double h = steps > 0 ? run.shown.span / static_cast<double>(steps) : 0;
+    double t = 0;
+    for (long j = 0; j <= run.lastStep; ++j) {
+        temps.push_back(exact(t));
+        t += h;
+    }
+    return temps;
+}
+
+void drawExactCurves(const DrawnGraph& graph, DisplayList& picture)
+{
+    const long steps = graph.stepCount;
+    const long stride = std::max<long>(1, steps / kExactSegments);
+    const layout::GraphStyle& style = graph.look.style();
+    for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRuns); ++k) {
+        const DrawnRun& run = graph.runs[k];
+        const std::vector<double> temps = exactTemperatures(run, steps);
+        const auto point = [&](long j) {
+            return GraphPoint{graph.area.xOfStep(j, steps),
+                              graph.area.yOfTemperature(temps[static_cast<std::size_t>(j)])};
+        };
+        if (run.lastStep < 1)
+            continue;
+        GraphPoint from = point(0);
+        for (long j = stride;; j += stride) {
+            const long last = std::min(j, run.lastStep);
+            const GraphPoint to = point(last);
+            picture.line(checked::toSingle(from.x), checked::toSingle(from.y), checked::toSingle(to.x),
+                         checked::toSingle(to.y), style.runs[k], style.exactPixels);
+            from = to;
+            if (last == run.lastStep)
+                break;
+        }
+        for (long j = 0; graph.look.marks && j <= run.lastStep; ++j)
+            if (carriesMark(static_cast<long>(k), j, steps, style, true)) {
+                const GraphPoint p = point(j);
+                drawRunMark(picture, static_cast<long>(k), checked::toSingle(p.x), checked::toSingle(p.y), style);
+            }
+    }
+}
+
+std::string readoutWithExact(const std::string& readout, const DrawnGraph& graph, double t, double temperature,
+                             char separator)
+{
+    const long steps = graph.stepCount;
+    const DrawnRun* nearest = nullptr;
+    std::size_t nearestIndex = 0;
+    long nearestStep = 0;
+    for (std::size_t k = 0; k < graph.runs.size() && k < std::size(kRuns); ++k) {
+        const DrawnRun& run = graph.runs[k];
+        if (!(run.shown.span > 0) || steps < 1)
+            continue;
+        const double step = std::round(t / run.shown.span * static_cast<double>(steps));
+        if (!(step >= 0 && step <= static_cast<double>(run.lastStep)))
+            continue;
+        const long j = static_cast<long>(step);
+        const double distance = std::fabs(run.temperatures[static_cast<std::size_t>(j)] - temperature);
+        if (!nearest ||
+            distance < std::fabs(nearest->temperatures[static_cast<std::size_t>(nearestStep)] - temperature)) {
+            nearest = &run;
+            nearestIndex = k;
+            nearestStep = j;
+        }
+    }
+    if (!nearest)
+        return readout;
+    const double rk4 = nearest->temperatures[static_cast<std::size_t>(nearestStep)];
+    const double exact = exactTemperatures(*nearest, steps)[static_cast<std::size_t>(nearestStep)];
+    return catalogue::format(Text::ReadoutWithExact,
+                             {readout, catalogue::text(kRuns[nearestIndex].name), text::significant(rk4, 6, separator),
+                              text::significant(exact, 6, separator), text::significant(rk4 - exact, 3, separator)});
+}
+
+}  // namespace calvetra

@@ -39,12 +39,12 @@ Text marksOf(long run)
 std::string runName(long run, const layout::GraphLook& look)
 {
     const std::string name(catalogue::text(kRuns[run].name));
-    return look.marks ? catalogue::format(Text::RunWithMark, {name, catalogue::text(marksOf(run))}) : name;
+    return look.showsMarks() ? catalogue::format(Text::RunWithMark, {name, catalogue::text(marksOf(run))}) : name;
 }
 
 std::string runColumnHeading(const DrawnRun& run, long index, const layout::GraphLook& look)
 {
-    return look.marks ? catalogue::format(Text::RunWithMark, {run.heading, runName(index, look)}) : run.heading;
+    return look.showsMarks() ? catalogue::format(Text::RunWithMark, {run.heading, runName(index, look)}) : run.heading;
 }
 
 }  // namespace calvetra

@@ -51,7 +51,7 @@ void drawExactCurves(const DrawnGraph& graph, DisplayList& picture)
             if (last == run.lastStep)
                 break;
         }
-        for (long j = 0; graph.look.marks && j <= run.lastStep; ++j)
+        for (long j = 0; graph.look.showsMarks() && j <= run.lastStep; ++j)
             if (carriesMark(static_cast<long>(k), j, steps, style, true)) {
                 const GraphPoint p = point(j);
                 drawRunMark(picture, static_cast<long>(k), checked::toSingle(p.x), checked::toSingle(p.y), style);

@@ -18,6 +18,11 @@ namespace calvetra {
 // widths and sizes).
 std::string graphSvg(const DisplayList& picture, const DrawnGraph& graph);
 
+// Run run's legend sample (its line, and its mark where the look has marks)
+// alone, for a face that lays out its legend lines itself: as wide as the
+// legend line, as high as the mark, the line across its middle.
+std::string legendSampleSvg(long run, const layout::GraphLook& look);
+
 // Any picture of the program in the same form: its list in twips, its size,
 // what it shows in words, and the colours its box's own ops take.
 std::string pictureSvg(const DisplayList& picture, PictureSize size, const std::string& description,

@@ -40,7 +40,7 @@ void Form1::PlotStoredRuns(long lastRun)
             const double x = area.xOfStep(j, steps);
             const double y = area.yOfTemperature(s.RunTemps.at(run, j));
             pic.circle(toSingle(x), toSingle(y), kPointRadius, colour, style.curvePixels);
-            if (look_.marks && carriesMark(run, j, steps, style))
+            if (look_.showsMarks() && carriesMark(run, j, steps, style))
                 marks.push_back({run, {x, y}});
             if (j == 0) {
                 // The legend is the same at every point; set it once.

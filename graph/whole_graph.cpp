@@ -73,7 +73,7 @@ void drawLegendSample(DisplayList& list, long run, float x1, float y, float x2, 
 {
     const layout::GraphStyle& style = look.style();
     list.line(x1, y, x2, y, style.runs[run], style.legendPixels);
-    if (look.marks)
+    if (look.showsMarks())
         drawRunMark(list, run, (x1 + x2) / 2, y, style);
 }
 

@@ -135,6 +135,11 @@ MarkShape markShape(long run);
 struct GraphLook {
     GraphView view = GraphView::Window;
     bool marks = false;
+    // The system's high contrast on the page: the graph in the system's two
+    // colours, so the marks are what tells the runs apart. Not the user's
+    // choice, so no link or visit keeps it.
+    bool systemContrast = false;
+    bool showsMarks() const { return marks || systemContrast; }
     const GraphStyle& style() const { return graphStyle(view); }
     friend bool operator==(const GraphLook&, const GraphLook&) = default;
 };

@@ -75,7 +75,8 @@ public:
     // The graph box's picture for the canvas, in one call (web/binding_picture.h).
     val frame(int width, int height, double ratio, int background, int foreground, int border)
     {
-        return picture_.frame(window_.displayList(), width, height, ratio, {background, foreground, border});
+        return picture_.frame(window_.displayList(), width, height, ratio, {background, foreground, border},
+                              form_.graphLook());
     }
 
     // The results, as the desktop writes them: the drawn runs as CSV, the
@@ -115,6 +116,35 @@ public:
         form_.guarded([&] { form_.setExactSolution(shown); });
     }
     bool exactSolutionShown() const { return form_.exactSolutionShown(); }
+
+    // The graph's look: "Modo proyector" (which brings its own default for
+    // the marks), "Distinguir las simulaciones sin color", and the system's
+    // high contrast, which the page follows as the system changes it.
+    void chooseProjector(bool on)
+    {
+        layout::GraphLook look = form_.graphLook();
+        look.view = on ? layout::GraphView::Projector : layout::GraphView::Window;
+        look.marks = look.style().marksByDefault;
+        form_.chooseGraphLook(look);
+    }
+    void chooseRunMarks(bool on)
+    {
+        changeLook([on](layout::GraphLook& look) { look.marks = on; });
+    }
+    void followSystemContrast(bool on)
+    {
+        changeLook([on](layout::GraphLook& look) { look.systemContrast = on; });
+    }
+    bool projectorShown() const { return form_.graphLook().view == layout::GraphView::Projector; }
+    bool runMarksShown() const { return form_.graphLook().marks; }
+    // A legend line's sample (its line and its mark) as SVG, as the whole
+    // graph's legend draws it; none in the window's own look, whose legend
+    // lines are the layout's.
+    std::string legendSample(int run) const
+    {
+        const layout::GraphLook& look = form_.graphLook();
+        return look == layout::GraphLook{} ? std::string() : legendSampleSvg(run, look);
+    }
 
     // "Estudio del paso": the drawn runs to choose from, by name; the study
     // of one as {title, subject, tables, notes, svg} (null when there is no
@@ -187,6 +217,12 @@ public:
     }
 
 private:
+    template <class Change> void changeLook(Change change)
+    {
+        layout::GraphLook look = form_.graphLook();
+        change(look);
+        form_.chooseGraphLook(look);
+    }
     // Bytes in an array of the page's own, out of the module's memory.
     static val bytesForPage(const std::string& bytes)
     {
@@ -246,6 +282,12 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("dataTable", &Session::dataTable)
         .function("setExactSolution", &Session::setExactSolution)
         .function("exactSolutionShown", &Session::exactSolutionShown)
+        .function("chooseProjector", &Session::chooseProjector)
+        .function("chooseRunMarks", &Session::chooseRunMarks)
+        .function("followSystemContrast", &Session::followSystemContrast)
+        .function("projectorShown", &Session::projectorShown)
+        .function("runMarksShown", &Session::runMarksShown)
+        .function("legendSample", &Session::legendSample)
         .function("studyChoices", &Session::studyChoices)
         .function("study", &Session::study)
         .function("link", &Session::link)

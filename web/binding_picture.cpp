@@ -28,10 +28,17 @@ const DisplayList& PagePicture::shown(const DisplayList& drawing)
     return shown_;
 }
 
-val PagePicture::frame(const DisplayList& drawing, int width, int height, double ratio, PageColours colours)
+val PagePicture::frame(const DisplayList& drawing, int width, int height, double ratio, PageColours colours,
+                       const layout::GraphLook& look)
 {
     const DisplayList& list = shown(drawing);
     const double k = ratio / layout::kTwipsPerPixel;  // device pixels per twip
+    const layout::GraphStyle& style = look.style();
+    const bool pageColours = style.systemColours || look.systemContrast;
+    const layout::GraphColours used =
+        pageColours ? layout::GraphColours{rgb(colours.background), rgb(colours.border), rgb(colours.foreground)}
+                    : style.colours;
+    const double font = layout::fontPixels(layout::control("Picture2").font) * ratio;
     val texts = val::array();
     places_.clear();
     int count = 0;
@@ -39,17 +46,17 @@ val PagePicture::frame(const DisplayList& drawing, int width, int height, double
         if (op.kind != PictureOp::Kind::Text)
             continue;
         texts.set(count++, list.textOf(op));
-        places_.insert(
-            places_.end(),
-            {static_cast<float>(op.x1 * k), static_cast<float>(op.y1 * k),
-             op.foreground ? -1.0f : static_cast<float>(op.colour.r << 16 | op.colour.g << 8 | op.colour.b)});
+        const Rgb ink = op.foreground || look.systemContrast ? used.ink : op.colour;
+        places_.insert(places_.end(), {static_cast<float>(op.x1 * k), static_cast<float>(op.y1 * k),
+                                       static_cast<float>(ink.r << 16 | ink.g << 8 | ink.b),
+                                       static_cast<float>(op.size ? op.size * ratio : font)});
     }
-    image_.draw(list.ops(), width, height, k, {rgb(colours.background), rgb(colours.border), rgb(colours.foreground)});
+    image_.draw(list.ops(), width, height, k, used, look.systemContrast);
     val frame = val::object();
     frame.set("image", image_.view());
     frame.set("texts", texts);
     frame.set("places", val(emscripten::typed_memory_view(places_.size(), places_.data())));
-    frame.set("font", layout::fontPixels(layout::control("Picture2").font) * ratio);
+    frame.set("font", font);
     return frame;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "toolkit/display_list.h"
+#include "toolkit/layout.h"
 #include "web/binding_raster.h"
 
 namespace calvetra::web {
@@ -23,14 +24,20 @@ class PagePicture {
 public:
     // The graph box as the page shows it, width x height device pixels at
     // ratio device pixels per CSS pixel, in the colours the page's system
-    // gives the graph. One call per drawing: {image, texts, places, font}.
+    // gives the graph, in the look the graph has: the window's look and
+    // the system's high contrast take the page's colours, the projector its
+    // own; under the high contrast every line, point and text is in the
+    // foreground. One call per drawing: {image, texts, places, font}.
     // image: the picture made into the canvas's pixels (PictureImage), its
     // bytes row after row in the module's memory (read them before calling
-    // in again). texts: the strings to print over it; places: three numbers
-    // per text, its left and top in device pixels and its colour, 0xRRGGBB
-    // or -1 for the box's foreground, also in the module's memory. font: the
-    // texts' size in device pixels.
-    emscripten::val frame(const DisplayList& drawing, int width, int height, double ratio, PageColours colours);
+    // in again). texts: the strings to print over it; places: four numbers
+    // per text, its left and top in device pixels, its colour, 0xRRGGBB or
+    // -1 for the foreground, and its size in device pixels, also in the
+    // module's memory. font: the box's own texts' size in device pixels.
+    // background, foreground, border: the colours the canvas shall use where
+    // the picture takes the box's own.
+    emscripten::val frame(const DisplayList& drawing, int width, int height, double ratio, PageColours colours,
+                          const layout::GraphLook& look);
 
 private:
     const DisplayList& shown(const DisplayList& drawing);

@@ -33,13 +33,13 @@ long roundAsScript(double v)
 
 }  // namespace
 
-std::vector<std::uint8_t> ringOpacities(double radius, int& size)
+std::vector<std::uint8_t> ringOpacities(double radius, double stroke, int& size)
 {
-    size = 2 * static_cast<int>(std::ceil(radius + 1)) + 1;
-    // Each pixel's share of the ring r - 1/2 <= distance <= r + 1/2 from the
+    size = 2 * static_cast<int>(std::ceil(radius + stroke / 2 + 0.5)) + 1;
+    // Each pixel's share of the ring r - s/2 <= distance <= r + s/2 from the
     // centre, sampled at 8 x 8 points of it.
     constexpr int kSamples = 8;
-    const double centre = size / 2.0, inner = radius - 0.5, outer = radius + 0.5;
+    const double centre = size / 2.0, inner = radius - stroke / 2, outer = radius + stroke / 2;
     std::vector<std::uint8_t> alpha(static_cast<std::size_t>(size) * static_cast<std::size_t>(size));
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
@@ -56,15 +56,16 @@ std::vector<std::uint8_t> ringOpacities(double radius, int& size)
     return alpha;
 }
 
-const PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius)
+const PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius, double stroke)
 {
-    const auto key = std::make_pair(std::uint32_t{colour.r} << 16 | std::uint32_t{colour.g} << 8 | colour.b, radius);
+    const auto key =
+        std::make_tuple(std::uint32_t{colour.r} << 16 | std::uint32_t{colour.g} << 8 | colour.b, radius, stroke);
     if (const auto found = stamps_.find(key); found != stamps_.end())
         return found->second;
     if (stamps_.size() >= 32)
         stamps_.clear();
     int size = 0;
-    const std::vector<std::uint8_t> alpha = ringOpacities(radius, size);
+    const std::vector<std::uint8_t> alpha = ringOpacities(radius, stroke, size);
     const std::uint8_t ink[3] = {colour.r, colour.g, colour.b};
     Stamp stamp{size, {}};
     for (int p = 0; p < size * size; ++p) {
@@ -76,8 +77,10 @@ const PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius)
 }
 
 void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height, double k,
-                        const layout::GraphColours& colours)
+                        const layout::GraphColours& colours, bool allInk)
 {
+    const double ratio = k * layout::kTwipsPerPixel;  // device pixels per pixel of the page
+    const auto inkOf = [&](const PictureOp& op) { return op.foreground || allInk ? colours.ink : op.colour; };
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     rgba_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
@@ -89,34 +92,45 @@ void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height
         } else if (op.kind == PictureOp::Kind::Border) {
             border(op, k, colours.border);
         } else if (op.kind == PictureOp::Kind::Line) {
-            const long a = roundAsScript(op.x1 * k), b = roundAsScript(op.y1 * k);
-            const long c = roundAsScript(op.x2 * k), d = roundAsScript(op.y2 * k);
-            const Rgb ink = op.foreground ? colours.ink : op.colour;
-            if (a == c || b == d)
-                fill(std::min(a, c), std::min(b, d), std::max(a, c) + 1, std::max(b, d) + 1, ink);
-            else
-                slanting(a, b, c, d, ink);
+            line(op, k, op.width > 0 ? std::max(1L, roundAsScript(op.width * ratio)) : 1, inkOf(op));
         } else if (op.kind == PictureOp::Kind::Circle) {
             // The points in a row of one colour and radius share a stamp.
             std::size_t end = i + 1;
             while (end < ops.size() && ops[end].kind == PictureOp::Kind::Circle && ops[end].colour == op.colour &&
-                   ops[end].foreground == op.foreground && ops[end].x2 == op.x2)
+                   ops[end].foreground == op.foreground && ops[end].x2 == op.x2 && ops[end].width == op.width)
                 ++end;
-            blend(ops, i, end, k, stampFor(op.foreground ? colours.ink : op.colour, op.x2 * k));
+            blend(ops, i, end, k, stampFor(inkOf(op), op.x2 * k, op.width > 0 ? op.width * ratio : 1));
             i = end - 1;
         }
     }
 }
 
-// A slanting line from pixel (a, b) to pixel (c, d), both ends drawn: the
-// pixel nearest the line in each column or row along its longer side.
-void PictureImage::slanting(long a, long b, long c, long d, Rgb colour)
+// A line of thickness device pixels: an upright or level one as a band
+// centred on it, both ends drawn (flat, as the desktop's pen ends them).
+void PictureImage::line(const PictureOp& op, double k, long thickness, Rgb colour)
 {
+    const long a = roundAsScript(op.x1 * k), b = roundAsScript(op.y1 * k);
+    const long c = roundAsScript(op.x2 * k), d = roundAsScript(op.y2 * k);
+    const long before = (thickness - 1) / 2, after = thickness - before;
+    if (b == d)
+        fill(std::min(a, c), b - before, std::max(a, c) + 1, b + after, colour);
+    else if (a == c)
+        fill(a - before, std::min(b, d), a + after, std::max(b, d) + 1, colour);
+    else
+        slanting(a, b, c, d, thickness, colour);
+}
+
+// A slanting line from pixel (a, b) to pixel (c, d), both ends drawn: the
+// pixel nearest the line in each column or row along its longer side, a
+// square of thickness pixels about it for a wider line.
+void PictureImage::slanting(long a, long b, long c, long d, long thickness, Rgb colour)
+{
+    const long before = (thickness - 1) / 2, after = thickness - before;
     const long steps = std::max(std::labs(c - a), std::labs(d - b));
     for (long n = 0; n <= steps; ++n) {
         const long x = a + roundAsScript(static_cast<double>((c - a) * n) / static_cast<double>(steps));
         const long y = b + roundAsScript(static_cast<double>((d - b) * n) / static_cast<double>(steps));
-        fill(x, y, x + 1, y + 1, colour);
+        fill(x - before, y - before, x + after, y + after, colour);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,9 +23,9 @@
 namespace calvetra::web {
 
 // The opacities of a point's outline of that radius in device pixels: a
-// ring one device pixel wide, smoothed, centred in an odd-sized square so
+// ring stroke device pixels wide, smoothed, centred in an odd-sized square so
 // that its centre falls on the middle of a pixel; size x size, row by row.
-std::vector<std::uint8_t> ringOpacities(double radius, int& size);
+std::vector<std::uint8_t> ringOpacities(double radius, double stroke, int& size);
 
 class PictureImage {
 public:
@@ -35,8 +36,11 @@ public:
     // paints every pixel (it starts with its fill). Texts are the page's to
     // print. Each channel of a
     // point's pixel becomes (ink * a + under * (255 - a)) / 255 rounded to the
-    // nearest, as the canvas's own pixel arrays store it.
-    void draw(const std::vector<PictureOp>& ops, int width, int height, double k, const layout::GraphColours& colours);
+    // nearest, as the canvas's own pixel arrays store it. A line or an
+    // outline with a width is that many pixels of the page wide. allInk:
+    // every line and point in the ink, whatever its colour.
+    void draw(const std::vector<PictureOp>& ops, int width, int height, double k, const layout::GraphColours& colours,
+              bool allInk = false);
 
     // The image's bytes, row after row. The view lies in the module's memory:
     // take it again after calling in.
@@ -59,16 +63,17 @@ private:
     // The stamp of the points of that colour and radius, made at its first
     // use. A window moved to another screen or zoomed makes new sizes: past
     // a few dozen the stamps start afresh rather than pile up.
-    const Stamp& stampFor(Rgb colour, double radius);
+    const Stamp& stampFor(Rgb colour, double radius, double stroke);
     void fill(long left, long top, long right, long bottom, Rgb colour);
-    void slanting(long a, long b, long c, long d, Rgb colour);
+    void line(const PictureOp& op, double k, long thickness, Rgb colour);
+    void slanting(long a, long b, long c, long d, long thickness, Rgb colour);
     void border(const PictureOp& op, double k, Rgb colour);
     void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, const Stamp& stamp);
     void stampAt(long left, long top, const Stamp& stamp, unsigned times);
 
     long width_ = 0, height_ = 0;
     std::vector<std::uint8_t> rgba_;
-    std::map<std::pair<std::uint32_t, double>, Stamp> stamps_;
+    std::map<std::tuple<std::uint32_t, double, double>, Stamp> stamps_;
 };
 
 }  // namespace calvetra::web

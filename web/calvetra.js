@@ -8,6 +8,7 @@
 // calvetra-page.js, which index.html loads after the core's module.
 
 import { Address } from './page/address.js';
+import { GraphLook } from './page/graph_look.js';
 import { Arrangement } from './page/arrangement.js';
 import { buildWindow, captionWindow } from './page/controls.js';
 import { CoursePlatform } from './page/course_platform.js';
@@ -148,6 +149,7 @@ async function start() {
     }
     if (arranged) timed('calvetra-draw', () => drawPicture(false));
     results.follow();
+    look.follow();
     messages.showNext();
   }
 
@@ -178,8 +180,9 @@ async function start() {
   const dataTable = new DataTablePanel(document.getElementById('data-table'), session);
   const address = new Address(session);
   const platform = new CoursePlatform(session);
+  const look = new GraphLook({ session, act, legendLines, redraw: () => arranged && drawPicture(false) });
   const results = new Results({ session, canvas, say, title: `CALVETRA ${core.version()}`, dataTable,
-    link: () => address.href(), act });
+    link: () => address.href(), act, look });
 
   // The language the page's texts are in. Another one chosen (from the
   // page bar, or by a link) writes every text again: the controls' captions
@@ -216,6 +219,7 @@ async function start() {
     const kept = keptLanguage();
     if (kept) session.chooseLanguage(kept);
     if (!platform.restore()) address.restore();
+    look.restore(/(^|[#&])(view|marks)=/.test(location.hash));
   });
   if (closing) return;
   await nextTask();

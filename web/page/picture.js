@@ -26,12 +26,16 @@ export class Picture {
     // Out of the core's memory before anything calls into it again.
     const { image, places, texts } = frame;
     g.putImageData(new ImageData(new Uint8ClampedArray(image.buffer, image.byteOffset, image.length), width, height), 0, 0);
-    g.font = `${frame.font}px ${style.fontFamily}`;
-    const ascent = g.measureText('0').fontBoundingBoxAscent;
+    let size = 0, ascent = 0;
     for (let i = 0; i < texts.length; i++) {
-      const colour = places[3 * i + 2];
-      g.fillStyle = colour < 0 ? style.color : `#${colour.toString(16).padStart(6, '0')}`;
-      g.fillText(texts[i], places[3 * i], places[3 * i + 1] + ascent);
+      const [x, y, colour, pixels] = places.subarray(4 * i, 4 * i + 4);
+      if (pixels !== size) {
+        size = pixels;
+        g.font = `${size}px ${style.fontFamily}`;
+        ascent = g.measureText('0').fontBoundingBoxAscent;
+      }
+      g.fillStyle = `#${colour.toString(16).padStart(6, '0')}`;
+      g.fillText(texts[i], x, y + ascent);
     }
   }
 

@@ -19,6 +19,8 @@ const RESULT_ITEMS = [
   { name: 'link', text: 'CopyLink' },
   null,
   { name: 'exact', text: 'ExactSolutionOption', checkable: true },
+  { name: 'projector', text: 'ProjectorMode', checkable: true },
+  { name: 'marks', text: 'RunMarksOption', checkable: true },
   { name: 'study', text: 'StepStudyMenu', needsRuns: true },
 ];
 
@@ -187,8 +189,9 @@ class ResultsMenu {
 export class Results {
   // link: the page's address as it stands now.
   // act: one user action through the core (see start()).
-  constructor({ session, canvas, say, title, dataTable, link, act }) {
-    Object.assign(this, { session, canvas, say, title, dataTable, link, act });
+  // look: the graph's look (graph_look.js).
+  constructor({ session, canvas, say, title, dataTable, link, act, look }) {
+    Object.assign(this, { session, canvas, say, title, dataTable, link, act, look });
     this.study = new StepStudyDialog(document.getElementById('step-study'), session, (name, blob) => this.saveFile(name, blob));
     this.menu = new ResultsMenu((name) => this.choose(name));
     this.saveDialog = document.getElementById('save-graph');
@@ -226,7 +229,8 @@ export class Results {
   }
 
   openMenu(x, y, opener) {
-    this.menu.show(x, y, opener, this.session.drawnRunCount() > 0, { exact: this.session.exactSolutionShown() });
+    this.menu.show(x, y, opener, this.session.drawnRunCount() > 0, { exact: this.session.exactSolutionShown(),
+      projector: this.session.projectorShown(), marks: this.session.runMarksShown() });
   }
 
   // At the graph's top left corner, for the keyboard.
@@ -288,6 +292,8 @@ export class Results {
       case 'link': return this.copyLink();
       case 'exact': return this.act(() => this.session.setExactSolution(!this.session.exactSolutionShown()));
       case 'study': return this.study.open();
+      case 'projector': return this.look.chooseProjector(!this.session.projectorShown());
+      case 'marks': return this.look.chooseRunMarks(!this.session.runMarksShown());
     }
   }
 

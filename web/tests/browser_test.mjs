@@ -275,8 +275,8 @@ function frameAgainstCanvas() {
     const image = frame.image.slice(), places = frame.places.slice(), printed = [...frame.texts];
     const g = canvas.getContext('2d');
     g.font = `${frame.font}px ${style.fontFamily}`;
-    const boxes = printed.map((t, i) => [places[3 * i] - 1, places[3 * i + 1] - 1,
-      places[3 * i] + g.measureText(t).width + 1, places[3 * i + 1] + frame.font * 1.5]);
+    const boxes = printed.map((t, i) => [places[4 * i] - 1, places[4 * i + 1] - 1,
+      places[4 * i] + g.measureText(t).width + 1, places[4 * i + 1] + frame.font * 1.5]);
     const shown = g.getImageData(0, 0, width, height).data;
     let outside = 0, inside = 0;
     for (let p = 0; p < width * height; p++) {

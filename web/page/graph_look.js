@@ -29,7 +29,7 @@ export class GraphLook {
     this.button.dataset.text = 'ProjectorMode';
     this.button.textContent = text('ProjectorMode');
     this.button.addEventListener('click', () => this.chooseProjector(!session.projectorShown()));
-    document.getElementById('page-bar').prepend(this.button);
+    document.getElementById('help-button').after(this.button);
     this.forced = matchMedia(FORCED_COLOURS);
     // The system's doing, not the student's: followed even while a message
     // waits for an answer.

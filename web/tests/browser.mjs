@@ -48,6 +48,8 @@ export const can = {
   // two pages of one browser open at once, sharing the site's storage and
   // service workers (WebKitWebDriver holds one session, one browser, at a time)
   pagesTogether: engine !== 'webkit',
+  // the system's high contrast, emulated through the DevTools protocol
+  forcedColours: engine === 'chromium',
 };
 export const executable = {
   chromium: process.env.CHROMIUM ?? '/usr/bin/chromium',

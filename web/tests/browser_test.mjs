@@ -1632,3 +1632,145 @@ test('Spanish by default, whatever the browser\'s language: an English browser g
     await english.close();
   }
 });
+
+// The three runs of the valve at 100, 50 and 0 %, as a link.
+const THREE_VALVES = '#v=1&V=5.4&Q=10&To=20&Ap=0&q=1000&t=20000&runs=5.4,10,20,100,1000,20000;' +
+  '5.4,10,20,50,1000,20000;5.4,10,20,25,1000,20000&fin';
+
+// The graph's look as its pixels show it: the background (the commonest
+// colour), the runs (the three commonest saturated colours) and each one's
+// contrast with it, a curve's thickness (the median down the columns of the
+// curves' flat end of its longest run of pixels near its colour), the
+// heights of the dark texts left of the temperature axis, and the colours
+// found anywhere.
+function lookInPixels() {
+  const canvas = document.querySelector('canvas');
+  const { data, width, height } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+  const at = (x, y) => [...data.subarray(4 * (y * width + x), 4 * (y * width + x) + 3)];
+  const counts = new Map();
+  for (let p = 0; p < width * height; p++) {
+    const c = data.subarray(4 * p, 4 * p + 3).join(',');
+    counts.set(c, (counts.get(c) ?? 0) + 1);
+  }
+  const colours = [...counts].sort((a, b) => b[1] - a[1]).map(([c]) => c.split(',').map(Number));
+  const background = colours[0];
+  const runs = colours.filter((c) => Math.max(...c) - Math.min(...c) > 80).slice(0, 3);
+  const luminance = (c) => {
+    const [r, g, b] = c.map((v) => (v / 255 <= 0.04045 ? v / 255 / 12.92 : ((v / 255 + 0.055) / 1.055) ** 2.4));
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  };
+  const contrast = (a, b) => {
+    const [light, dark] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+    return (light + 0.05) / (dark + 0.05);
+  };
+  const median = (values) => values.sort((a, b) => a - b)[values.length >> 1];
+  const near = (c, run) => c.every((v, i) => Math.abs(v - run[i]) < 40);
+  const thickness = runs.map((run) => {
+    const columns = [];
+    for (let x = Math.round(width * 0.6); x < Math.round(width * 0.9); x++) {
+      let length = 0, most = 0;
+      for (let y = 0; y < height; y++) {
+        length = near(at(x, y), run) ? length + 1 : 0;
+        most = Math.max(most, length);
+      }
+      columns.push(most);
+    }
+    return median(columns);
+  });
+  const texts = [];
+  for (let y = 0, start = -1; y <= height; y++) {
+    let ink = false;
+    for (let x = 3; x < Math.round(width * 0.1) && !ink && y < height; x++) ink = luminance(at(x, y)) < 0.1;
+    if (ink && start < 0) start = y;
+    if (!ink && start >= 0) {
+      if (y - start > 2) texts.push(y - start);
+      start = -1;
+    }
+  }
+  const samples = [...document.querySelectorAll('.sampled svg')].map((svg) => svg.innerHTML);
+  return { background, runs, contrast: runs.map((c) => contrast(c, background)), thickness, text: median(texts),
+    colours: colours.slice(0, 4000), samples, ratio: canvas.width / canvas.offsetWidth };
+}
+
+for (const ratio of [1, 2]) {
+  const skip = ratio !== 1 && !can.pixelRatio && `${engine} cannot emulate a device pixel ratio`;
+  test(`the projector mode from a link and from the page bar, ratio ${ratio}: wide curves of 4.5:1, large texts, a mark per run, kept for the next visit`, { skip }, async () => {
+    const window = await open(browser, server.url + THREE_VALVES, { ratio, width: 1280, height: 800 });
+    const plain = await window.evaluate(lookInPixels);
+    await window.close();
+    const page = await open(browser, server.url + THREE_VALVES.replace('&fin', '&view=projector&fin'), { ratio, width: 1280, height: 800 });
+    try {
+      const seen = await page.evaluate(lookInPixels);
+      assert.deepEqual(seen.background, [255, 255, 255]);
+      assert.equal(seen.runs.length, 3);
+      for (const [k, c] of seen.contrast.entries()) assert.ok(c >= 4.5, `run ${k} ${seen.runs[k]}: ${c.toFixed(2)}:1`);
+      for (const t of seen.thickness) assert.ok(t >= 3 * ratio && t > Math.max(...plain.thickness), `curve ${t} px`);
+      assert.ok(seen.text >= 11 * ratio && plain.text < 11 * ratio, `digits ${seen.text} px high (the window's ${plain.text})`);
+      // Each legend line shows its run's mark, and no two alike.
+      assert.equal(new Set(seen.samples).size, 3);
+      assert.deepEqual(plain.samples, []);
+      // The page bar turns it off and on again; a visit without a link opens
+      // in the look last chosen.
+      assert.equal(await page.$eval('#projector-button', (b) => b.getAttribute('aria-pressed')), 'true');
+      await page.click('#projector-button');
+      assert.equal(await page.$eval('#projector-button', (b) => b.getAttribute('aria-pressed')), 'false');
+      assert.deepEqual(await page.evaluate(lookInPixels).then((l) => l.background), plain.background);
+      await page.waitForFunction(() => !location.hash.includes('view='), { polling: 100, timeout: 5000 });
+      await page.click('#projector-button');
+      const again = await open(browser, server.url, { ratio, width: 1280, height: 800 });
+      assert.equal(await again.$eval('#projector-button', (b) => b.getAttribute('aria-pressed')), 'true');
+      assert.deepEqual((await again.evaluate(lookInPixels)).background, [255, 255, 255]);
+      assert.deepEqual(await errorsOn(again), []);
+      await again.close();
+    } finally {
+      await page.evaluate(() => localStorage.clear());
+      await page.close();
+    }
+  });
+}
+
+test('the system\'s high contrast: the graph in its two colours, runs told apart by their marks, every control framed, axe clean',
+  { skip: !can.forcedColours && `${engine}'s driver cannot emulate forced colours` }, async () => {
+    const page = await open(browser, server.url + THREE_VALVES, { width: 1280, height: 800 });
+    const before = await page.evaluate(lookInPixels);
+    assert.equal(before.runs.length, 3);
+    const cdp = await page.createCDPSession();
+    await cdp.send('Emulation.setEmulatedMedia', { features: [{ name: 'forced-colors', value: 'active' }] });
+    await page.waitForFunction(() => document.querySelectorAll('.sampled svg').length === 3);
+    const seen = await page.evaluate(lookInPixels);
+    const [ink, paper] = await page.$eval('canvas', (c) => {
+      const style = getComputedStyle(c);
+      const g = document.createElement('canvas').getContext('2d');
+      return [style.color, style.backgroundColor].map((css) => {
+        g.fillStyle = css;
+        g.fillRect(0, 0, 1, 1);
+        return [...g.getImageData(0, 0, 1, 1).data.slice(0, 3)];
+      });
+    });
+    assert.deepEqual(seen.background, paper);
+    // Every pixel a blend of the two, as the points' smoothed edges make.
+    const offLine = seen.colours.filter((c) => {
+      const t = (c[0] - paper[0]) / ((ink[0] - paper[0]) || 1);
+      return c.some((v, i) => Math.abs(v - (paper[i] + t * (ink[i] - paper[i]))) > 3);
+    });
+    assert.deepEqual(offLine, [], 'colours that are not the system\'s');
+    assert.equal(seen.runs.length, 0);
+    assert.equal(new Set(seen.samples).size, 3, 'a mark of its own on each legend line');
+    const unframed = await page.$$eval('input, button, select', (all) => all
+      .filter((e) => e.offsetParent !== null && !e.closest('[role="menu"], dialog:not([open])'))
+      .filter((e) => { const s = getComputedStyle(e); return s.borderTopStyle === 'none' || parseFloat(s.borderTopWidth) < 1; })
+      .map((e) => e.id || e.dataset.name || e.textContent));
+    assert.deepEqual(unframed, []);
+    await page.keyboard.press('Tab');
+    const ringless = await page.$$eval('input, button, select', (all) => all
+      .filter((e) => e.offsetParent !== null && !e.closest('[role="menu"], dialog'))
+      .filter((e) => { e.focus(); const s = getComputedStyle(e); return s.outlineStyle === 'none' || parseFloat(s.outlineWidth) < 1; })
+      .map((e) => e.id || e.dataset.name || e.textContent));
+    assert.deepEqual(ringless, []);
+    assert.deepEqual(await accessibilityViolations(page), []);
+    await cdp.send('Emulation.setEmulatedMedia', { features: [{ name: 'forced-colors', value: 'none' }] });
+    await page.waitForFunction(() => document.querySelectorAll('.sampled svg').length === 0);
+    assert.deepEqual((await page.evaluate(lookInPixels)).runs, before.runs);
+    assert.deepEqual(await errorsOn(page), []);
+    await page.close();
+  });

@@ -139,6 +139,9 @@ struct GraphLook {
     friend bool operator==(const GraphLook&, const GraphLook&) = default;
 };
 
+// A view as it comes when the user chooses it: with its style's marks.
+inline GraphLook lookOf(GraphView view) { return {view, graphStyle(view).marksByDefault}; }
+
 struct Control {
     const char* name;                 // the control's name, e.g. "Text1(3)"
     Kind kind;                        //

@@ -3,7 +3,8 @@
 // Results that leave the window: the graph's menu (right click, the Menu
 // key, Shift+F10) with "Copiar gráfica", "Guardar gráfica como…",
 // "Exportar datos…", "Imprimir…" and "Ver tabla de datos", and their
-// shortcuts. The CSV and SVG files are the core's bytes, the same as the
+// shortcuts; the graph's options "Solución exacta", "Modo proyector" and
+// "Distinguir las simulaciones sin color". The CSV and SVG files are the core's bytes, the same as the
 // web page writes. Files are written
 // through a temporary file renamed into place, so a failed write leaves any
 // earlier file as it was and is reported in one message.

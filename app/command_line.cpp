@@ -13,6 +13,7 @@ namespace catalogue = calvetra::catalogue;
 namespace {
 
 const QString kLanguageOption = QStringLiteral("lang");
+const QString kProjectorOption = QStringLiteral("projector");
 const QStringList kHelpOption = {QStringLiteral("h"), QStringLiteral("help")};
 const QStringList kVersionOption = {QStringLiteral("v"), QStringLiteral("version")};
 
@@ -30,6 +31,7 @@ void describe(QCommandLineParser& parser)
     parser.addOption(QCommandLineOption(kLanguageOption,
                                         uiFormat(Text::LanguageOption, {languages.join(QStringLiteral(", "))}),
                                         uiText(Text::LanguageOptionValue)));
+    parser.addOption(QCommandLineOption(kProjectorOption, uiText(Text::ProjectorCommandOption)));
     const QString link = uiText(Text::AddressArgumentName);
     parser.addPositionalArgument(link, uiText(Text::AddressArgument), QLatin1Char('[') + link + QLatin1Char(']'));
 }
@@ -69,6 +71,7 @@ CommandLine readCommandLine(const QStringList& arguments)
         parser.showHelp(0);
     if (parser.isSet(kVersionOption.front()))
         parser.showVersion();
+    line.projector = parser.isSet(kProjectorOption);
     const QStringList positional = parser.positionalArguments();
     if (!positional.isEmpty()) {
         line.address = positional.front();
@@ -84,4 +87,6 @@ void openCommandLine(MainWindow& window, const CommandLine& line)
         window.openAddress(line.address, line.others, unknown);
     else if (!unknown.isEmpty())
         window.showMessage(catalogue::unknownLanguageMessage(unknown.toStdString()));
+    if (line.projector && window.graphLook().view != calvetra::layout::GraphView::Projector)
+        window.chooseGraphLook(calvetra::layout::lookOf(calvetra::layout::GraphView::Projector));
 }

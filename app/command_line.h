@@ -2,10 +2,11 @@
 
 // The desktop program's command line:
 //
-//   calvetra [--lang CODE] [link]
+//   calvetra [--lang CODE] [--projector] [link]
 //
 // --lang chooses the language (Spanish without it, or for a code the program
-// does not have); link is an address of the web page whose set-up the window
+// does not have); --projector opens the graph in the projector's look with
+// its marks (a link in that look keeps its own marks); link is an address of the web page whose set-up the window
 // opens in, and a language the link gives wins over --lang. --help lists the
 // options and the languages, --version gives the version; both end the
 // program there.
@@ -16,10 +17,11 @@
 class MainWindow;
 
 struct CommandLine {
-    QString language;    // --lang's code; empty when not given
-    bool known = true;   // whether the program speaks that language
-    QString address;     // the link; empty for none
-    QStringList others;  // the arguments after the link
+    QString language;        // --lang's code; empty when not given
+    bool known = true;       // whether the program speaks that language
+    bool projector = false;  // --projector
+    QString address;         // the link; empty for none
+    QStringList others;      // the arguments after the link
 };
 
 // Whether the arguments ask for --help or --version, which are answered on

@@ -109,6 +109,15 @@ GraphResults::GraphResults(QWidget* window, PictureBox* picture, const calvetra:
     connect(exact_, &QAction::toggled, this, &GraphResults::exactToggled);
     study_ = new QAction(this);
     guardedAction(study_, &GraphResults::showStudy);
+    projector_ = new QAction(this);
+    projector_->setCheckable(true);
+    connect(projector_, &QAction::toggled, this, [this](bool on) {
+        emit lookChosen(calvetra::layout::lookOf(on ? calvetra::layout::GraphView::Projector
+                                                    : calvetra::layout::GraphView::Window));
+    });
+    marks_ = new QAction(this);
+    marks_->setCheckable(true);
+    connect(marks_, &QAction::toggled, this, [this](bool on) { emit lookChosen({form_.graphLook().view, on}); });
     retranslate();
 
     picture->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -136,7 +145,9 @@ void GraphResults::retranslate()
                                       {print_, Text::Print},
                                       {table_, Text::ShowDataTable},
                                       {exact_, Text::ExactSolutionOption},
-                                      {study_, Text::StepStudyMenu}})
+                                      {study_, Text::StepStudyMenu},
+                                      {projector_, Text::ProjectorMode},
+                                      {marks_, Text::RunMarksOption}})
         action->setText(uiText(key));
     if (tableWindow_)
         tableWindow_->retranslate();
@@ -149,9 +160,11 @@ void GraphResults::updateActions()
     export_->setEnabled(!form_.drawnGraph().runs.empty());
     study_->setEnabled(!form_.drawnGraph().runs.empty());
     {
-        // The check follows the program (a link may have turned it on).
-        const QSignalBlocker blocker(exact_);
+        // The checks follow the program (a link may have turned them on).
+        const QSignalBlocker exact(exact_), projector(projector_), marks(marks_);
         exact_->setChecked(form_.exactSolutionShown());
+        projector_->setChecked(form_.graphLook().view == calvetra::layout::GraphView::Projector);
+        marks_->setChecked(form_.graphLook().marks);
     }
     if (tableWindow_ && tableWindow_->isVisible())
         form_.guarded([this] { tableWindow_->refresh(); });
@@ -203,6 +216,8 @@ void GraphResults::showMenu(const QPoint& position)
     menu.addSeparator();
     menu.addAction(table_);
     menu.addAction(exact_);
+    menu.addAction(projector_);
+    menu.addAction(marks_);
     menu.addAction(study_);
     menu.exec(picture_->mapToGlobal(position));
 }

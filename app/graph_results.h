@@ -3,7 +3,8 @@
 // Results that leave the window: the graph's menu (right click, the Menu
 // key, Shift+F10) with "Copiar gráfica", "Guardar gráfica como…",
 // "Exportar datos…", "Imprimir…" and "Ver tabla de datos", and their
-// shortcuts. The CSV and SVG files are the core's bytes, the same as the
+// shortcuts; the graph's options "Solución exacta", "Modo proyector" and
+// "Distinguir las simulaciones sin color". The CSV and SVG files are the core's bytes, the same as the
 // web page writes. Files are written
 // through a temporary file renamed into place, so a failed write leaves any
 // earlier file as it was and is reported in one message.
@@ -14,6 +15,7 @@
 #include <functional>
 
 #include "app/graph_picture.h"
+#include "toolkit/layout.h"
 
 class DataTableWindow;
 class StepStudyWindow;
@@ -43,6 +45,10 @@ public:
     // "Estudio del paso…".
     QAction* exactAction() const { return exact_; }
     QAction* studyAction() const { return study_; }
+    // "Modo proyector" and "Distinguir las simulaciones sin color", checked
+    // as the graph's look has them.
+    QAction* projectorAction() const { return projector_; }
+    QAction* marksAction() const { return marks_; }
     StepStudyWindow* studyWindow() const { return studyWindow_; }
     // The data table's window, once it has been opened.
     DataTableWindow* tableWindow() const { return tableWindow_; }
@@ -80,6 +86,9 @@ signals:
     // The user asked for the exact solution on or off; the window hands it
     // to the program, which draws or takes away the curves.
     void exactToggled(bool shown);
+    // The user chose another look for the graph: a view with its own
+    // marks, or the marks on or off in the view shown.
+    void lookChosen(const calvetra::layout::GraphLook& look);
 
 private:
     QAction* addAction(const QKeySequence& keys, Qt::ShortcutContext context, QWidget* owner);
@@ -101,6 +110,8 @@ private:
     QAction* table_;
     QAction* exact_;
     QAction* study_;
+    QAction* projector_;
+    QAction* marks_;
     DataTableWindow* tableWindow_ = nullptr;
     StepStudyWindow* studyWindow_ = nullptr;
 };

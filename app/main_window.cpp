@@ -15,6 +15,7 @@
 #include "app/line_element.h"
 #include "app/picture_box.h"
 #include "app/translations.h"
+#include "graph/whole_graph.h"
 #include "model/open_address.h"
 #include "toolkit/layout.h"
 
@@ -136,6 +137,7 @@ template <class Action> void MainWindow::handOver(Action&& action)
 {
     // Form1's entry points catch every fault of the program themselves.
     action();
+    showGraphLook();
     picture_->refresh();
     results_->updateActions();
 }
@@ -338,6 +340,7 @@ void MainWindow::connectEvents()
     });
     connect(results_, &GraphResults::exactToggled, this,
             [this](bool shown) { handOver([&] { form_->setExactSolution(shown); }); });
+    connect(results_, &GraphResults::lookChosen, this, &MainWindow::chooseGraphLook);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
@@ -376,6 +379,47 @@ void MainWindow::setCaption(Label label, const std::string& caption)
     // it comes up over the label.
     const bool cut = shown->fontMetrics().horizontalAdvance(text) > shown->width();
     shown->setToolTip(cut ? text : QString());
+}
+
+void MainWindow::chooseGraphLook(const layout::GraphLook& look)
+{
+    handOver([&] { form_->chooseGraphLook(look); });
+}
+
+void MainWindow::showGraphLook()
+{
+    const layout::GraphLook& look = form_->graphLook();
+    if (look == shownLook_)
+        return;
+    shownLook_ = look;
+    picture_->setGraphStyle(look.style());
+    for (int k = 0; k < calvetra::kRunCount; ++k)
+        showLegendSample(k, look);
+}
+
+// In the window's own look a legend line is the layout's plain rule; in any
+// other it draws the core's sample, as the files have it, in a widget tall
+// enough for the run's mark.
+void MainWindow::showLegendSample(int index, const layout::GraphLook& look)
+{
+    const layout::Control& c = layout::legendLine(index);
+    LineElement* line = legendLines_.at(static_cast<std::size_t>(index));
+    const layout::PixelRect r = layout::pixelRect(c, scale_.pixelsPerTwip());
+    if (look == layout::GraphLook{}) {
+        line->setGeometry(r.left, r.top, r.width, r.height);
+        line->setSample({}, scale_.pixelsPerTwip());
+        return;
+    }
+    const layout::GraphStyle& style = look.style();
+    const double half = style.markRadius + std::max(style.markPixels, style.legendPixels) * layout::kTwipsPerPixel;
+    const int top = scale_.pixels(c.top - half);
+    line->setGeometry(r.left, top, r.width, scale_.pixels(c.top + half) - top);
+    calvetra::DisplayList sample;
+    const auto y = static_cast<float>(c.top - top / scale_.pixelsPerTwip());
+    const auto left = static_cast<float>(r.left / scale_.pixelsPerTwip());
+    calvetra::drawLegendSample(sample, index, static_cast<float>(c.left) - left, y, static_cast<float>(c.width) - left,
+                               look);
+    line->setSample(sample, scale_.pixelsPerTwip());
 }
 
 void MainWindow::setLegendLineVisible(int index, bool visible) { legendLines_.at(index)->setVisible(visible); }

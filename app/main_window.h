@@ -56,6 +56,10 @@ public:
     void openAddress(const QString& address, const QStringList& otherArguments = {},
                      const QString& unknownLanguage = {});
 
+    // The graph's look, as the program draws it, and another chosen for it.
+    const calvetra::layout::GraphLook& graphLook() const { return form_->graphLook(); }
+    void chooseGraphLook(const calvetra::layout::GraphLook& look);
+
     // Every caption, accessible name and description, menu item, title and
     // the help in the current language, and the toolkit's texts with them.
     void retranslate();
@@ -88,6 +92,9 @@ private:
     void connectEvents();
     // Runs one event through Form1, then shows what it drew.
     template <class Action> void handOver(Action&& action);
+    // The graph box and the legend lines in the look the program draws in.
+    void showGraphLook();
+    void showLegendSample(int index, const calvetra::layout::GraphLook& look);
     static void showMessageBox(QWidget* parent, const QString& message);
 
     TwipScale scale_;
@@ -99,4 +106,5 @@ private:
     HelpWindow* help_ = nullptr;
     MessagePresenter presenter_;
     std::unique_ptr<calvetra::Form1> form_;
+    calvetra::layout::GraphLook shownLook_;
 };

@@ -40,7 +40,14 @@ PictureColours PictureColours::inFiles()
 
 PictureColours PictureColours::onScreen(const QPalette& palette, const calvetra::layout::GraphStyle& style)
 {
-    return style.systemColours ? onScreen(palette) : inFiles(style);
+    const auto rgb = [&](QPalette::ColorRole role) {
+        const QColor c = palette.color(role);
+        return calvetra::Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                             static_cast<std::uint8_t>(c.blue())};
+    };
+    return calvetra::layout::takesScreenColours(style, rgb(QPalette::Window), rgb(QPalette::WindowText))
+               ? onScreen(palette)
+               : inFiles(style);
 }
 
 PictureColours PictureColours::inFiles(const calvetra::layout::GraphStyle& style)

@@ -28,7 +28,8 @@ struct PictureColours {
     QColor background, border, ink;
     static PictureColours onScreen(const QPalette& palette);
     static PictureColours inFiles();
-    // The same in a look of the graph: the system's or the look's own.
+    // The same in a look of the graph: the system's where the look and the
+    // screen allow it (layout::takesScreenColours), else the look's own.
     static PictureColours onScreen(const QPalette& palette, const calvetra::layout::GraphStyle& style);
     static PictureColours inFiles(const calvetra::layout::GraphStyle& style);
 };

@@ -155,6 +155,8 @@ TEST_F(LanguageTest, ALinksLanguageRecaptionsTheOpenWindowAndWinsOverTheCommandL
             EXPECT_EQ(w->accessibleDescription(), qt(layout::accessibleDescription(c))) << c.name;
     }
     EXPECT_EQ(window->results()->copyAction()->text(), uiText(calvetra::Text::CopyGraph));
+    EXPECT_EQ(window->results()->projectorAction()->text(), uiText(calvetra::Text::ProjectorMode));
+    EXPECT_EQ(window->results()->marksAction()->text(), uiText(calvetra::Text::RunMarksOption));
     EXPECT_EQ(window->helpWindow()->windowTitle(), uiText(calvetra::Text::HelpTitle));
     // The help shown is the language's own document, from the resources.
     const QString help = HelpWindow::document('.');
@@ -177,6 +179,28 @@ TEST_F(LanguageTest, ALinksLanguageRecaptionsTheOpenWindowAndWinsOverTheCommandL
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
     EXPECT_EQ(catalogue::current().code, "es");
     EXPECT_EQ(find<QPushButton>("Command1")->text(), QStringLiteral("Calcular"));
+}
+
+// --projector opens the window in the projector's look with its marks, its
+// items checked; a link in that look keeps its own marks.
+TEST_F(LanguageTest, TheProjectorOptionOpensTheProjectorsLook)
+{
+    using layout::GraphView;
+    CommandLine line = readCommandLine({QStringLiteral("calvetra"), QStringLiteral("--projector")});
+    EXPECT_TRUE(line.projector);
+    open('.');
+    openCommandLine(*window, line);
+    EXPECT_EQ(window->graphLook(), (layout::GraphLook{GraphView::Projector, true}));
+    EXPECT_TRUE(window->results()->projectorAction()->isChecked());
+    EXPECT_TRUE(window->results()->marksAction()->isChecked());
+
+    line = readCommandLine(
+        {QStringLiteral("calvetra"), QStringLiteral("--projector"), QStringLiteral("#v=1&view=projector&marks=0&fin")});
+    open('.');
+    openCommandLine(*window, line);
+    EXPECT_EQ(window->graphLook(), (layout::GraphLook{GraphView::Projector, false}));
+    EXPECT_FALSE(readCommandLine({QStringLiteral("calvetra")}).projector);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 }
 
 }  // namespace

@@ -147,6 +147,22 @@ TEST(LayoutTable, ColoursPixelsFontsAndButtons)
     EXPECT_EQ(handled, buttons);
 }
 
+// The window's look takes a light screen's colours, a high-contrast white
+// one's too, but not a dark screen's, on which its runs would not read; the
+// projector's never.
+TEST(LayoutTable, TheWindowsLookTakesOnlyALightScreensColours)
+{
+    const layout::GraphStyle& window = layout::graphStyle(layout::GraphView::Window);
+    const layout::GraphStyle& projector = layout::graphStyle(layout::GraphView::Projector);
+    const Rgb black{0, 0, 0}, white{255, 255, 255}, light{240, 240, 240}, dark{53, 53, 53};
+    EXPECT_TRUE(layout::takesScreenColours(window, light, black));
+    EXPECT_TRUE(layout::takesScreenColours(window, white, black));
+    EXPECT_FALSE(layout::takesScreenColours(window, dark, white));
+    EXPECT_FALSE(layout::takesScreenColours(window, black, white));
+    EXPECT_FALSE(layout::takesScreenColours(window, {60, 60, 60}, {200, 200, 200}));
+    EXPECT_FALSE(layout::takesScreenColours(projector, light, black));
+}
+
 // A narrow screen's blocks: every control of the window lies in one, each
 // block holds a control, and the graph, the legend and the credit line
 // stand alone in theirs, in that order down the screen.

@@ -439,4 +439,50 @@ TEST_F(ExactFaceTest, TheOptionAndTheStudyAreTheCoresOwn)
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QStringLiteral(" | ")).toStdString();
 }
 
+// "Modo proyector" and "Distinguir las simulaciones sin color" reach the
+// program's look: a view comes with its own marks, the marks then go on and
+// off alone; the box and the legend lines draw in the look, and the
+// window's own look comes back pixel for pixel. A link's look checks them.
+TEST_F(ExactFaceTest, TheLookItemsChooseTheProgramsLook)
+{
+    using calvetra::layout::GraphLook;
+    using calvetra::layout::GraphView;
+    GraphResults& r = results();
+    QAction* projector = r.projectorAction();
+    QAction* marks = r.marksAction();
+    EXPECT_EQ(projector->text(), QStringLiteral("Modo proyector"));
+    EXPECT_EQ(marks->text(), QStringLiteral("Distinguir las simulaciones sin color"));
+    EXPECT_TRUE(projector->isCheckable());
+    EXPECT_TRUE(marks->isCheckable());
+    EXPECT_FALSE(projector->isChecked());
+    EXPECT_FALSE(marks->isChecked());
+    clickCalcular();
+    QWidget* legendLine = find("Line3(0)");
+    const QRect plainLine = legendLine->geometry();
+    const QImage plain = picture()->grab().toImage();
+
+    projector->trigger();
+    EXPECT_EQ(window->graphLook(), (GraphLook{GraphView::Projector, true}));
+    EXPECT_TRUE(marks->isChecked());
+    EXPECT_EQ(picture()->grab().toImage().pixelColor(2, 2), QColor(Qt::white));
+    // Tall enough for the circle across the line, about the same middle.
+    EXPECT_GE(legendLine->height(), 14);
+    EXPECT_NEAR(legendLine->geometry().center().y(), plainLine.center().y(), 1);
+    marks->trigger();
+    EXPECT_EQ(window->graphLook(), (GraphLook{GraphView::Projector, false}));
+    projector->trigger();
+    EXPECT_EQ(window->graphLook(), GraphLook{});
+    EXPECT_FALSE(marks->isChecked());
+    EXPECT_EQ(picture()->grab().toImage(), plain);
+    EXPECT_EQ(legendLine->geometry(), plainLine);
+    marks->trigger();
+    EXPECT_EQ(window->graphLook(), (GraphLook{GraphView::Window, true}));
+
+    open('.');
+    window->openAddress(QStringLiteral("v=1&view=projector&marks=0&runs=5.4,10,20,100,1000,20000&fin"));
+    EXPECT_TRUE(results().projectorAction()->isChecked());
+    EXPECT_FALSE(results().marksAction()->isChecked());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QStringLiteral(" | ")).toStdString();
+}
+
 }  // namespace

@@ -509,6 +509,23 @@ TEST_F(WindowTest, GraphRendersAtTheDevicePixelRatioItIsPaintedOn)
     EXPECT_EQ(box->renderedPixmap().size(), box->size() * box->devicePixelRatioF());
 }
 
+// On a dark desktop the graph box keeps the files' light colours, in which
+// the runs read; back on a light one it takes the system's colours again.
+TEST_F(WindowTest, ADarkPaletteLeavesTheGraphLight)
+{
+    clickCalcular();
+    const QPalette light = window->palette();
+    QPalette dark = light;
+    for (const auto [role, grey] :
+         {std::pair{QPalette::Window, 53}, {QPalette::Button, 53}, {QPalette::WindowText, 255}})
+        dark.setColor(role, QColor(grey, grey, grey));
+    window->setPalette(dark);
+    const calvetra::Rgb files = calvetra::layout::kGraphColours.background;
+    EXPECT_EQ(picture()->grab().toImage().pixelColor(2, 2), QColor(files.r, files.g, files.b));
+    window->setPalette(light);
+    EXPECT_EQ(picture()->grab().toImage().pixelColor(2, 2), light.color(QPalette::Button));
+}
+
 TEST(DecimalSeparator, PointOrCommaFromTheLocale)
 {
     EXPECT_EQ(MainWindow::decimalSeparatorOf(QLocale::c()), '.');

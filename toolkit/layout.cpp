@@ -161,6 +161,26 @@ constexpr GraphStyle kGraphStyles[] = {
 
 const GraphStyle& graphStyle(GraphView view) { return kGraphStyles[view == GraphView::Projector ? 1 : 0]; }
 
+namespace {
+
+// A colour's relative luminance, as the accessibility guidelines measure
+// contrast.
+double luminance(Rgb c)
+{
+    const auto linear = [](std::uint8_t v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+
+}  // namespace
+
+bool takesScreenColours(const GraphStyle& style, Rgb window, Rgb windowText)
+{
+    return style.systemColours && luminance(windowText) < luminance(window);
+}
+
 MarkShape markShape(long run)
 {
     constexpr MarkShape kShapes[] = {MarkShape::Circle, MarkShape::Square, MarkShape::Triangle};

@@ -128,6 +128,15 @@ struct GraphStyle {
 };
 
 const GraphStyle& graphStyle(GraphView view);
+
+// Whether a look on a screen takes the screen's own background and ink
+// (systemColours), given the screen's window colour and the ink of its
+// texts: only where the screen is light. The runs' colours are made for a
+// light background: on a dark or a high-contrast dark desktop the window's
+// blue stays under 3 to 1 against any dark grey, and the projector's runs,
+// darker still, do worse; there the graph keeps the light colours it has in
+// every file, so that each run reads as it does on paper.
+bool takesScreenColours(const GraphStyle& style, Rgb window, Rgb windowText);
 MarkShape markShape(long run);
 
 // What the user chose for the graph: its look, and whether each run carries
@@ -143,6 +152,9 @@ struct GraphLook {
     const GraphStyle& style() const { return graphStyle(view); }
     friend bool operator==(const GraphLook&, const GraphLook&) = default;
 };
+
+// A view as it comes when the user chooses it: with its style's marks.
+inline GraphLook lookOf(GraphView view) { return {view, graphStyle(view).marksByDefault}; }
 
 struct Control {
     const char* name;                 // the control's name, e.g. "Text1(3)"

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <array>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -208,6 +209,66 @@ TEST_F(ResultsTest, TheScreenAndTheFilesDrawOnePicture)
     EXPECT_EQ(files.background, QColor(240, 240, 240));  // as the SVG has it, and the page's PNG from it
     EXPECT_EQ(png.pixel(1, 1), files.border.rgb());
     EXPECT_EQ(png.pixel(2, png.height() - 2), files.background.rgb());
+}
+
+// Runs told apart without colour: each run's mark along its curve and on
+// its legend line, a circle, a square and a triangle, in the one picture
+// that the PNG and the SVG both draw; without marks, none of it.
+TEST_F(ResultsTest, EachRunsMarkIsInThePngAndTheSvg)
+{
+    using calvetra::PictureOp;
+    for (const char* valve : {"100", "50", "25"}) {
+        type("Text1(4)", valve);
+        clickCalcular();
+    }
+    const auto saved = [&](const char* name) {
+        EXPECT_TRUE(results().saveGraph(path(name)));
+        return readAll(path(name));
+    };
+    const QImage plainPng = QImage::fromData(saved("plain.png"));
+    const QByteArray plainSvg = saved("plain.svg");
+    results().marksAction()->trigger();
+    const QImage png = QImage::fromData(saved("marks.png"));
+    const QByteArray svg = saved("marks.svg");
+    const calvetra::layout::GraphStyle& style = window->graphLook().style();
+
+    // In the picture itself: run 0's marks are circles of the mark's size,
+    // run 1's level and upright sides, run 2's two slanting sides; at least one a
+    // tenth of the curve and one on the legend line.
+    const calvetra::DisplayList whole = calvetra::wholeGraph(drawing(), {"a", "b", "c"}, window->graphLook());
+    const float markRadius = static_cast<float>(style.markRadius * 0.9);
+    std::array<int, 3> circles{}, upright{}, slanting{};
+    for (const PictureOp& op : whole.ops())
+        for (int k = 0; k < 3; ++k) {
+            if (op.foreground || !(op.colour == style.runs[k]))
+                continue;
+            if (op.kind == PictureOp::Kind::Circle && op.x2 == markRadius)
+                ++circles[static_cast<std::size_t>(k)];
+            if (op.kind == PictureOp::Kind::Line)
+                ++(op.x1 == op.x2 || op.y1 == op.y2 ? upright : slanting)[static_cast<std::size_t>(k)];
+        }
+    const int least = style.marksPerCurve + 1;
+    EXPECT_GE(circles[0], least);
+    EXPECT_EQ(circles[1] + circles[2], 0);
+    EXPECT_GE(upright[1], 4 * least);
+    EXPECT_GE(slanting[2], 2 * least);  // and a level base
+    EXPECT_EQ(slanting[0] + slanting[1], 0);
+
+    // In the files: more of each run's colour in the PNG, more drawn
+    // elements in the SVG, than without the marks.
+    const auto pixelsOf = [](const QImage& image, calvetra::Rgb c) {
+        long n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == qRgb(c.r, c.g, c.b);
+        return n;
+    };
+    ASSERT_EQ(png.size(), plainPng.size());
+    for (int k = 0; k < 3; ++k)
+        EXPECT_GT(pixelsOf(png, style.runs[k]), pixelsOf(plainPng, style.runs[k]) + 10 * least) << "run " << k;
+    EXPECT_GE(svg.count("<circle") - plainSvg.count("<circle"), least);
+    EXPECT_GE(svg.count("<line") - plainSvg.count("<line"), 7 * least);
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(ResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy)

@@ -410,8 +410,7 @@ void MainWindow::showLegendSample(int index, const layout::GraphLook& look)
         line->setSample({}, scale_.pixelsPerTwip());
         return;
     }
-    const layout::GraphStyle& style = look.style();
-    const double half = style.markRadius + std::max(style.markPixels, style.legendPixels) * layout::kTwipsPerPixel;
+    const double half = calvetra::legendSampleHalfHeight(look.style());
     const int top = scale_.pixels(c.top - half);
     line->setGeometry(r.left, top, r.width, scale_.pixels(c.top + half) - top);
     calvetra::DisplayList sample;

@@ -174,7 +174,7 @@ std::string legendSampleSvg(long run, const layout::GraphLook& look)
 {
     const layout::Control& line = layout::legendLine(static_cast<int>(run));
     const double length = std::fabs(line.width - line.left);
-    const double half = look.style().markRadius + look.style().markPixels * layout::kTwipsPerPixel;
+    const double half = legendSampleHalfHeight(look.style());
     DisplayList sample;
     drawLegendSample(sample, run, 0, static_cast<float>(half), static_cast<float>(length), look);
     return pictureSvg(sample, {length, 2 * half}, std::string(catalogue::text(kRuns[run].name)));

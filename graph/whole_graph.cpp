@@ -62,6 +62,11 @@ void drawRunMark(DisplayList& list, long run, float x, float y, const layout::Gr
     }
 }
 
+double legendSampleHalfHeight(const layout::GraphStyle& style)
+{
+    return style.markRadius + std::max(style.markPixels, style.legendPixels) * layout::kTwipsPerPixel;
+}
+
 bool carriesMark(long run, long j, long steps, const layout::GraphStyle& style, bool exactCurve)
 {
     const long every = std::max(1L, steps / style.marksPerCurve);

@@ -31,6 +31,10 @@ DisplayList wholeGraph(const DisplayList& drawing, const std::vector<std::string
 // Run run's mark centred at (x, y), in its colour of that style.
 void drawRunMark(DisplayList& list, long run, float x, float y, const layout::GraphStyle& style);
 
+// Half the height a legend sample takes, in twips: its mark and its line's
+// width about the line, for a face that gives the sample a widget of its own.
+double legendSampleHalfHeight(const layout::GraphStyle& style);
+
 // Whether step j of a run's curve of that many steps carries the run's mark:
 // one every tenth of the curve, each run's a third of that later than the
 // one before, so that curves that start together do not hide one another's

@@ -190,7 +190,11 @@ std::string openAddress(Form1& form, Window& window, std::string_view address,
     }
     // The look first, so that every curve is drawn in it.
     const layout::GraphView view = s.projector ? layout::GraphView::Projector : layout::GraphView::Window;
-    form.chooseGraphLook({view, s.marks.value_or(layout::graphStyle(view).marksByDefault)});
+    // The system's high contrast is the system's, not the link's: it stays.
+    layout::GraphLook look = layout::lookOf(view);
+    look.marks = s.marks.value_or(look.marks);
+    look.systemContrast = form.graphLook().systemContrast;
+    form.chooseGraphLook(look);
     replay(form, s, [](Step, std::size_t) { return true; });
     return addressMessage(parsed);
 }

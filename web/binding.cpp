@@ -122,9 +122,8 @@ public:
     // high contrast, which the page follows as the system changes it.
     void chooseProjector(bool on)
     {
-        layout::GraphLook look = form_.graphLook();
-        look.view = on ? layout::GraphView::Projector : layout::GraphView::Window;
-        look.marks = look.style().marksByDefault;
+        layout::GraphLook look = layout::lookOf(on ? layout::GraphView::Projector : layout::GraphView::Window);
+        look.systemContrast = form_.graphLook().systemContrast;
         form_.chooseGraphLook(look);
     }
     void chooseRunMarks(bool on)

@@ -34,7 +34,8 @@ val PagePicture::frame(const DisplayList& drawing, int width, int height, double
     const DisplayList& list = shown(drawing);
     const double k = ratio / layout::kTwipsPerPixel;  // device pixels per twip
     const layout::GraphStyle& style = look.style();
-    const bool pageColours = style.systemColours || look.systemContrast;
+    const bool pageColours =
+        look.systemContrast || layout::takesScreenColours(style, rgb(colours.background), rgb(colours.foreground));
     const layout::GraphColours used =
         pageColours ? layout::GraphColours{rgb(colours.background), rgb(colours.border), rgb(colours.foreground)}
                     : style.colours;

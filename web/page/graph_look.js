@@ -24,7 +24,6 @@ export class GraphLook {
   // line elements, run by run; redraw(): the graph drawn again if changed.
   constructor({ session, act, legendLines, redraw }) {
     Object.assign(this, { session, act, legendLines });
-    this.samples = [];
     this.button = Object.assign(document.createElement('button'), { type: 'button', id: 'projector-button' });
     this.button.dataset.text = 'ProjectorMode';
     this.button.textContent = text('ProjectorMode');
@@ -69,15 +68,20 @@ export class GraphLook {
     }
   }
 
-  // After every action: the toggle's state and the legend lines' samples.
+  // After every action: the toggle's state, and the legend lines' samples
+  // when the look has changed (not at every key). A sample is a picture of
+  // what the legend's text already says: hidden from screen readers.
   follow() {
-    this.button.setAttribute('aria-pressed', String(this.session.projectorShown()));
+    const { session } = this;
+    const look = `${session.projectorShown()} ${session.runMarksShown()} ${this.forced.matches}`;
+    if (look === this.shownLook) return;
+    this.shownLook = look;
+    this.button.setAttribute('aria-pressed', String(session.projectorShown()));
     this.legendLines.forEach((line, run) => {
-      const sample = this.session.legendSample(run);
-      if (sample === this.samples[run]) return;
-      this.samples[run] = sample;
+      const sample = session.legendSample(run);
       line.classList.toggle('sampled', sample !== '');
       line.innerHTML = sample.replace(/^<\?xml[^>]*>\s*/, '');
+      line.querySelector('svg')?.setAttribute('aria-hidden', 'true');
     });
   }
 }

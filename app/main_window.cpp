@@ -338,6 +338,7 @@ void MainWindow::connectEvents()
         const calvetra::GraphPoint p = form_->readoutPoint();
         picture_->setReadoutPoint(QPointF(p.x, p.y));
     });
+    connect(picture_, &PictureBox::readoutLeft, this, [this] { handOver([this] { form_->readoutLeft(); }); });
     connect(results_, &GraphResults::exactToggled, this,
             [this](bool shown) { handOver([&] { form_->setExactSolution(shown); }); });
     connect(results_, &GraphResults::lookChosen, this, &MainWindow::chooseGraphLook);
@@ -428,6 +429,11 @@ calvetra::PictureSize MainWindow::pictureSize() const { return layout::graphSize
 calvetra::DisplayList& MainWindow::picture() { return picture_->displayList(); }
 
 void MainWindow::setCrossCursor() { picture_->showCrossCursor(); }
+
+void MainWindow::showReadoutNote(const std::string& text, double left, double top)
+{
+    picture_->showReadoutNote(qtText(text), QPointF(left, top));
+}
 
 void MainWindow::showMessage(const std::string& message)
 {

@@ -78,6 +78,7 @@ public:
     calvetra::PictureSize pictureSize() const override;
     calvetra::DisplayList& picture() override;
     void setCrossCursor() override;
+    void showReadoutNote(const std::string& text, double left, double top) override;
     void showMessage(const std::string& message) override;
     void close() override;
 

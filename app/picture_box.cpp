@@ -1,6 +1,7 @@
 #include "app/picture_box.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -25,6 +26,30 @@ void PictureBox::setReadoutPoint(QPointF twips)
     readoutPoint_ = twips;
     if (hasFocus())
         update();
+}
+
+// A label over the picture, never drawn into it, like the cross. The pointer
+// passes through it to the box, so that the read-out goes on beneath it.
+void PictureBox::showReadoutNote(const QString& text, QPointF corner)
+{
+    if (!note_) {
+        if (text.isEmpty())
+            return;
+        note_ = new QLabel(this);
+        note_->setObjectName(QStringLiteral("ReadoutNote"));
+        note_->setTextFormat(Qt::PlainText);
+        note_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        note_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        note_->setMargin(2);
+        note_->setAutoFillBackground(true);
+        note_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    note_->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
+    const calvetra::PictureSize size = calvetra::layout::kReadoutNoteSize;
+    note_->setGeometry(QRectF(corner * pixelsPerTwip_, QSizeF(size.width, size.height) * pixelsPerTwip_).toRect());
+    note_->setText(text);
 }
 
 void PictureBox::setGraphStyle(const calvetra::layout::GraphStyle& style)
@@ -122,8 +147,17 @@ void PictureBox::focusInEvent(QFocusEvent* event)
 
 void PictureBox::focusOutEvent(QFocusEvent* event)
 {
+    if (!underMouse())
+        emit readoutLeft();
     update();
     QWidget::focusOutEvent(event);
+}
+
+void PictureBox::leaveEvent(QEvent* event)
+{
+    if (!hasFocus())
+        emit readoutLeft();
+    QWidget::leaveEvent(event);
 }
 
 void PictureBox::changeEvent(QEvent* event)

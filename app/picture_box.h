@@ -7,6 +7,8 @@
 
 #include <QPixmap>
 #include <QWidget>
+
+class QLabel;
 #include <cstdint>
 
 #include "app/picture_renderer.h"
@@ -29,6 +31,11 @@ public:
     // the picture while the box has the focus.
     void setReadoutPoint(QPointF twips);
 
+    // The read-out's note over the box, its top-left corner in twips; an
+    // empty text hides it.
+    void showReadoutNote(const QString& text, QPointF corner);
+    const QLabel* readoutNote() const { return note_; }
+
     // The look whose colours the box is drawn in (the window's by default).
     void setGraphStyle(const calvetra::layout::GraphStyle& style);
 
@@ -43,6 +50,8 @@ signals:
     // An arrow key: move the read-out point (dx, dy in -1, 0, 1; large with
     // Shift). (0, 0) when the focus arrives from the keyboard.
     void readoutKey(int dx, int dy, bool large);
+    // The pointer left the box, or the focus did while the pointer was away.
+    void readoutLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,6 +60,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -66,5 +76,6 @@ private:
     std::uint64_t cachedRevision_ = 0;
     bool cacheValid_ = false;
     QPointF readoutPoint_;
+    QLabel* note_ = nullptr;  // made at its first showing
     const calvetra::layout::GraphStyle* style_ = &calvetra::layout::graphStyle(calvetra::layout::GraphView::Window);
 };

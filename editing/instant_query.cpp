@@ -39,15 +39,15 @@ void Form1::Text2_Change()
 }
 
 // Label2: Runge-Kutta's temperature with one decimal; with the exact
-// solution shown, the exact one beside it and their difference.
+// solution shown, Label8 under it gives the exact one and their difference.
 void Form1::showAnswer()
 {
     const auto [rk4, exact] = *answer_;
-    const std::string answer = text::fixed(rk4, 1, separator_);
-    window_.setCaption(Label::Label2, exactShown_ ? catalogue::format(Text::InstantWithExact,
-                                                                      {answer, text::fixed(exact, 1, separator_),
-                                                                       text::significant(rk4 - exact, 3, separator_)})
-                                                  : answer);
+    window_.setCaption(Label::Label2, text::fixed(rk4, 1, separator_));
+    if (exactShown_)
+        window_.setCaption(Label::Label8,
+                           catalogue::format(Text::InstantWithExact, {text::fixed(exact, 1, separator_),
+                                                                      text::significant(rk4 - exact, 3, separator_)}));
 }
 
 }  // namespace calvetra

@@ -10,16 +10,32 @@ namespace calvetra {
 // The pointer position over the graph read back as "t , T", the inverse of
 // the plotting map, each rounded to one decimal. Buttons and shift keys do
 // not matter. The spaced comma between the two figures is the same in every
-// language: its spaces keep it apart from a decimal comma.
+// language: its spaces keep it apart from a decimal comma. With the exact
+// solution shown, a note beside the point compares the nearest run with it.
 void Form1::Picture2_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float Y)
 {
     window_.setCrossCursor();
     const PlotArea area = plotArea();
     const double tx = area.timeAt(X);
     const double ty = area.temperatureAt(Y);
-    const std::string readout = text::general(text::roundToOneDecimal(tx), separator_) + " , " +
-                                text::general(text::roundToOneDecimal(ty), separator_);
-    window_.setCaption(Label::Label6_0, exactShown_ ? readoutWithExact(readout, drawn_, tx, ty, separator_) : readout);
+    window_.setCaption(Label::Label6_0, text::general(text::roundToOneDecimal(tx), separator_) + " , " +
+                                            text::general(text::roundToOneDecimal(ty), separator_));
+    if (exactShown_) {
+        const GraphPoint corner = readoutNoteCorner({X, Y}, noteSize_, window_.pictureSize());
+        window_.showReadoutNote(readoutNote(drawn_, tx, ty, separator_), corner.x, corner.y);
+    }
+}
+
+// The pointer off the graph, or the keyboard's point gone with the focus.
+void Form1::readoutLeft()
+{
+    guarded([&] { hideReadoutNote(); });
+}
+
+void Form1::hideReadoutNote()
+{
+    if (exactShown_)
+        window_.showReadoutNote({}, 0, 0);
 }
 
 // The keyboard's read-out point starts at the centre of the plot and moves

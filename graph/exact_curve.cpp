@@ -59,8 +59,7 @@ void drawExactCurves(const DrawnGraph& graph, DisplayList& picture)
     }
 }
 
-std::string readoutWithExact(const std::string& readout, const DrawnGraph& graph, double t, double temperature,
-                             char separator)
+std::string readoutNote(const DrawnGraph& graph, double t, double temperature, char separator)
 {
     const long steps = graph.stepCount;
     const DrawnRun* nearest = nullptr;
@@ -83,12 +82,23 @@ std::string readoutWithExact(const std::string& readout, const DrawnGraph& graph
         }
     }
     if (!nearest)
-        return readout;
+        return {};
     const double rk4 = nearest->temperatures[static_cast<std::size_t>(nearestStep)];
     const double exact = exactTemperatures(*nearest, steps)[static_cast<std::size_t>(nearestStep)];
-    return catalogue::format(Text::ReadoutWithExact,
-                             {readout, catalogue::text(kRuns[nearestIndex].name), text::significant(rk4, 6, separator),
+    return catalogue::format(Text::ReadoutNote,
+                             {catalogue::text(kRuns[nearestIndex].name), text::significant(rk4, 6, separator),
                               text::significant(exact, 6, separator), text::significant(rk4 - exact, 3, separator)});
+}
+
+GraphPoint readoutNoteCorner(GraphPoint at, PictureSize note, PictureSize box)
+{
+    const auto along = [](double point, double size, double room) {
+        const double after = point + layout::kReadoutNoteGap;
+        if (after + size <= room)
+            return after;
+        return std::max(0.0, point - layout::kReadoutNoteGap - size);
+    };
+    return {along(at.x, note.width, box.width), along(at.y, note.height, box.height)};
 }
 
 }  // namespace calvetra

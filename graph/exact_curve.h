@@ -27,11 +27,15 @@ std::vector<double> exactTemperatures(const DrawnRun& run, long steps);
 void drawExactCurves(const DrawnGraph& graph, DisplayList& picture);
 inline constexpr long kExactSegments = 500;
 
-// The read-out "t , T" with the exact solution shown: the run whose point at
-// that time lies nearest to the pointer, its Runge-Kutta temperature at the
-// step the pointer is over, the exact one there and their difference.
-// Just the read-out where the pointer is beyond every run's time.
-std::string readoutWithExact(const std::string& readout, const DrawnGraph& graph, double t, double temperature,
-                             char separator);
+// The note beside the read-out point with the exact solution shown: the run
+// whose point at time t lies nearest to the temperature read, its
+// Runge-Kutta temperature at the step t falls on, the exact one there and
+// their difference. Empty where t is beyond every run's time.
+std::string readoutNote(const DrawnGraph& graph, double t, double temperature, char separator);
+
+// Where the top-left corner of a note of that size goes for a read-out point
+// `at` on a box, all in twips: below and right of the point, or on the other
+// side of it where the box's edge would cut the note off.
+GraphPoint readoutNoteCorner(GraphPoint at, PictureSize note, PictureSize box);
 
 }  // namespace calvetra

@@ -88,6 +88,7 @@ void Form1::normaliseAllParameterBoxes()
 void Form1::clearPicture()
 {
     window_.picture().clear();
+    hideReadoutNote();  // its figures are of the curves just cleared
     drawn_ = {};
     drawn_.look = look_;
     exactFrom_ = 0;
@@ -105,6 +106,10 @@ void Form1::showExactSolution(bool shown)
 {
     if (shown == exactShown_)
         return;
+    if (!shown) {
+        hideReadoutNote();
+        window_.setCaption(Label::Label8, {});
+    }
     exactShown_ = shown;
     drawn_.exact = shown;
     DisplayList& pic = window_.picture();

@@ -59,6 +59,11 @@ public:
     // Shift), and the read-out shows what the pointer would show there.
     void readoutKey(int dx, int dy, bool large);
     void placeReadoutPoint(double x, double y);  // a click on the graph
+    void readoutLeft();                          // the pointer left the graph, or the focus did
+    // The read-out's note as the face shows it, in twips of the graph box
+    // (layout::kReadoutNoteSize unless the face scales it otherwise), so that
+    // it is placed whole on the box.
+    void setReadoutNoteSize(PictureSize size) { noteSize_ = size; }
     GraphPoint readoutPoint() const;
     static std::span<const ButtonHandler> buttonHandlers();
     // The one guard of every user action: a fault anywhere inside, or
@@ -139,6 +144,7 @@ private:
     bool runOverflowsAt(long run, long step) const;
     PlotArea plotArea() const;
     void moveReadoutPoint(int dx, int dy, bool large);
+    void hideReadoutNote();
 
     Window& window_;
     char separator_;
@@ -157,6 +163,7 @@ private:
     std::size_t exactFrom_ = 0;  // where the exact curves start in the picture
     void showAnswer();
     std::optional<GraphPoint> readout_;  // none until the keyboard or a click places it
+    PictureSize noteSize_ = layout::kReadoutNoteSize;
     layout::GraphLook look_;
     // The scale the frame on the graph was last drawn with.
     float frameMaxTemp_ = 0;

@@ -34,6 +34,10 @@ public:
     PictureSize pictureSize() const override { return size; }
     DisplayList& picture() override { return pictureOps; }
     void setCrossCursor() override { crossCursor = true; }
+    void showReadoutNote(const std::string& text, double left, double top) override
+    {
+        note = {text, GraphPoint{left, top}};
+    }
     void showMessage(const std::string& message) override { messages.push_back(message); }
     void close() override { closed = true; }
 
@@ -43,6 +47,10 @@ public:
     std::array<std::string, kLabelCount> captions;
     std::array<bool, kRunCount> legendVisible{};
     bool crossCursor = false;
+    struct Note {
+        std::string text;
+        GraphPoint corner;
+    } note;  // the read-out's note, empty while hidden
     bool closed = false;
     PictureSize size;
     DisplayList pictureOps;

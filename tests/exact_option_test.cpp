@@ -175,29 +175,63 @@ TEST(ExactOption, DataColumnsAreTheClosedForm)
     EXPECT_EQ(tables.temperatures.rows.back()[2], text::fixed(exactSolutionOf(graph.runs[0])(20000), 2, '.'));
 }
 
-// The instantaneous answer and the read-out show Runge-Kutta, the exact
-// figure and the difference while the option is on, and only Runge-Kutta
-// after.
-TEST(ExactOption, AnswerAndReadoutShowBoth)
+// While the option is on, Label8 under the answer gives the exact figure
+// and the difference, and a note beside the read-out point compares the
+// nearest run, kept inside the graph box at its edges and gone when the
+// pointer leaves, the graph is cleared or the option is off. The answer and
+// the read-out themselves stay as they are without the option.
+TEST(ExactOption, AnswerAndReadoutCompareWithTheExactSolution)
 {
     Program p;
     p.form.clickCalcular();
     p.type(Box::Text2, "100");
     EXPECT_EQ(p.window.caption(Label::Label2), "24.4");
+    EXPECT_EQ(p.window.caption(Label::Label8), "");
     p.form.setExactSolution(true);
-    const std::string both = p.window.caption(Label::Label2);
-    EXPECT_EQ(both.rfind("24.4 · exacta 24.4 · dif. ", 0), 0u) << both;
+    EXPECT_EQ(p.window.caption(Label::Label2), "24.4");
+    EXPECT_EQ(p.window.caption(Label::Label8).rfind("exacta 24.4 · dif. ", 0), 0u) << p.window.caption(Label::Label8);
     p.type(Box::Text2, "1000");
-    EXPECT_EQ(p.window.caption(Label::Label2).rfind("55.3 · exacta 55.3 · dif. ", 0), 0u);
-    const PlotArea& area = p.form.drawnGraph().area;
-    p.form.mouseMoved(static_cast<float>(area.xOfStep(500, 5000)), static_cast<float>(area.yOfTemperature(76)));
-    const std::string readout = p.window.caption(Label::Label6_0);
-    EXPECT_NE(readout.find(" · Curva roja: RK4 76.42"), std::string::npos) << readout;
-    EXPECT_NE(readout.find("exacta 76.42"), std::string::npos) << readout;
-    p.form.setExactSolution(false);
     EXPECT_EQ(p.window.caption(Label::Label2), "55.3");
-    p.form.mouseMoved(static_cast<float>(area.xOfStep(500, 5000)), static_cast<float>(area.yOfTemperature(76)));
+    EXPECT_EQ(p.window.caption(Label::Label8).rfind("exacta 55.3 · dif. ", 0), 0u);
+
+    const PlotArea& area = p.form.drawnGraph().area;
+    const auto moveTo = [&](double x, double y) { p.form.mouseMoved(static_cast<float>(x), static_cast<float>(y)); };
+    const double x = area.xOfStep(500, 5000), y = area.yOfTemperature(76);
+    moveTo(x, y);
     EXPECT_EQ(p.window.caption(Label::Label6_0).find("RK4"), std::string::npos);
+    const std::string& note = p.window.note.text;
+    EXPECT_EQ(note.rfind("Curva roja\nRK4 76.42", 0), 0u) << note;
+    EXPECT_NE(note.find("\nexacta 76.42"), std::string::npos) << note;
+    EXPECT_NE(note.find("\ndif. "), std::string::npos) << note;
+    EXPECT_GT(p.window.note.corner.x, x);
+    EXPECT_GT(p.window.note.corner.y, y);
+    // In the far corner the note turns to the other side of the point.
+    const PictureSize box = p.window.size;
+    moveTo(box.width - 10, box.height - 10);
+    EXPECT_LE(p.window.note.corner.x + layout::kReadoutNoteSize.width, box.width - 10);
+    EXPECT_LE(p.window.note.corner.y + layout::kReadoutNoteSize.height, box.height - 10);
+    EXPECT_GE(p.window.note.corner.x, 0);
+    // A face that shows the note larger tells the core, which places it so.
+    p.form.setReadoutNoteSize({3000, 2000});
+    moveTo(box.width - 10, box.height - 10);
+    EXPECT_LE(p.window.note.corner.x + 3000, box.width - 10);
+    EXPECT_LE(p.window.note.corner.y + 2000, box.height - 10);
+    moveTo(x, y);
+    p.form.readoutLeft();
+    EXPECT_EQ(p.window.note.text, "");
+    moveTo(x, y);
+    p.form.clickBorrarGrafica();
+    EXPECT_EQ(p.window.note.text, "");
+    p.form.clickCalcular();
+    moveTo(x, y);
+    EXPECT_NE(p.window.note.text, "");
+
+    p.form.setExactSolution(false);
+    EXPECT_EQ(p.window.note.text, "");
+    EXPECT_EQ(p.window.caption(Label::Label2), "55.3");
+    EXPECT_EQ(p.window.caption(Label::Label8), "");
+    moveTo(x, y);
+    EXPECT_EQ(p.window.note.text, "");
 }
 
 // exact=1 in a link turns the option on and is written back; another value

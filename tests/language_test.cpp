@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <cstdio>
@@ -201,6 +202,47 @@ TEST_F(LanguageTest, TheProjectorOptionOpensTheProjectorsLook)
     EXPECT_EQ(window->graphLook(), (layout::GraphLook{GraphView::Projector, false}));
     EXPECT_FALSE(readCommandLine({QStringLiteral("calvetra")}).projector);
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+}
+
+// With the exact solution shown, the comparison under the answer and the
+// read-out's note beside the point fit their places in every language, for
+// wide figures (a heater of a gigawatt, its exponents and signs), and
+// the note stays on the graph box.
+TEST_F(LanguageTest, TheExactComparisonsFitInEveryLanguage)
+{
+    for (const catalogue::Language& language : catalogue::languages()) {
+        speak(language.code);
+        open(',');
+        type("Text1(7)", "999999999");
+        clickCalcular();
+        window->results()->exactAction()->trigger();
+        type("Text2", "1000");
+        auto* answer = find<QLabel>("Label8");
+        ASSERT_FALSE(answer->text().isEmpty()) << language.code << messages.join(QChar(124)).toStdString();
+        EXPECT_LE(answer->fontMetrics().horizontalAdvance(answer->text()), answer->contentsRect().width())
+            << language.code << " " << answer->text().toStdString();
+
+        // Where the note has to turn back: near the box's right and bottom.
+        const QPointF at(picture()->width() * 0.9, picture()->height() - 40);
+        QMouseEvent move(QEvent::MouseMove, at, picture()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(picture(), &move);
+        const QLabel* note = picture()->readoutNote();
+        ASSERT_NE(note, nullptr);
+        ASSERT_TRUE(note->isVisible()) << language.code;
+        const QStringList lines = note->text().split('\n');
+        EXPECT_EQ(lines.size(), 4) << note->text().toStdString();
+        const QRect room = note->contentsRect().marginsRemoved(QMargins(2, 2, 2, 2));
+        std::printf("[%s] %s (%d of %d px) | %s in %dx%d px\n", language.code.data(),
+                    answer->text().toUtf8().constData(), answer->fontMetrics().horizontalAdvance(answer->text()),
+                    answer->contentsRect().width(), note->text().replace('\n', " / ").toUtf8().constData(),
+                    room.width(), room.height());
+        for (const QString& line : lines)
+            EXPECT_LE(note->fontMetrics().horizontalAdvance(line), room.width())
+                << language.code << " " << line.toStdString();
+        EXPECT_LE(note->fontMetrics().lineSpacing() * lines.size(), room.height()) << language.code;
+        EXPECT_TRUE(picture()->rect().contains(note->geometry())) << language.code;
+        EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    }
 }
 
 }  // namespace

@@ -39,9 +39,11 @@ TEST(LayoutTable, RowsHangTogether)
             EXPECT_LE(c.top + c.height, layout::kClientHeight);
         }
     }
-    // Tab indices run 0 to 33 without a gap.
-    EXPECT_EQ(tabIndices.size(), 34u);
-    EXPECT_EQ(*tabIndices.rbegin(), 33);
+    // Tab indices run 0 to 33 without a gap, then 34 for the exact
+    // solution's label, added after the window's own controls.
+    EXPECT_EQ(tabIndices.size(), 35u);
+    EXPECT_EQ(*tabIndices.rbegin(), 34);
+    EXPECT_EQ(layout::control(Label::Label8).tabIndex, 34);
 
     // The controls the program writes, by their core names.
     for (int k = 0; k < 9; ++k)

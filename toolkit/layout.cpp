@@ -96,6 +96,9 @@ constexpr Control kControls[] = {
     {.name = "Label7", .kind = Kind::Label, .left = 120, .top = 7320, .width = 14895, .height = 255,
      .caption = Text::CreditCaption,
      .font = Font::Credit, .align = Align::Centre, .tabIndex = 33},
+    // The exact solution beside the answer, on the frame's last line (empty while it is not shown).
+    {.name = "Label8", .kind = Kind::Label, .container = "Frame1", .left = 120, .top = 1095, .width = 3015,
+     .height = 225, .text = "", .align = Align::Centre, .tabIndex = 34},
     {.name = kRuns[0].legendLine, .kind = Kind::Line, .left = 8280, .top = 5760, .width = 8880, .height = 5760, .text = "",
      .visible = false, .lineColour = runLineColour(0), .lineWidth = 2},
     {.name = kRuns[1].legendLine, .kind = Kind::Line, .left = 8280, .top = 6120, .width = 8880, .height = 6120, .text = "",
@@ -109,8 +112,10 @@ constexpr Control kControls[] = {
 // their enums; the runs' legend labels are named in the table of the runs.
 constexpr const char* kBoxNames[] = {"Text1(0)", "Text1(1)", "Text1(2)", "Text1(3)", "Text1(4)",
                                      "Text1(5)", "Text1(6)", "Text1(7)", "Text2"};
-constexpr const char* kLabelNames[] = {"Label2", "Label5", "Label6(0)"};
-static_assert(std::size(kLabelNames) == static_cast<std::size_t>(Label::Label4_0));
+constexpr const char* kLabelNames[] = {
+    "Label2", "Label5", "Label6(0)", kRuns[0].legendLabelName, kRuns[1].legendLabelName, kRuns[2].legendLabelName,
+    "Label8"};
+static_assert(std::size(kLabelNames) == static_cast<std::size_t>(kLabelCount));
 
 // Run k's row of the table of the runs; another run number is a fault.
 const RunKind& runKind(long run)
@@ -244,13 +249,7 @@ const Control& control(std::string_view name)
 }
 
 const Control& control(Box box) { return byIndex(kBoxNames, static_cast<int>(box)); }
-const Control& control(Label label)
-{
-    const int run = static_cast<int>(label) - static_cast<int>(Label::Label4_0);
-    if (run >= 0 && run < kRunCount)
-        return control(kRuns[run].legendLabelName);
-    return byIndex(kLabelNames, static_cast<int>(label));
-}
+const Control& control(Label label) { return byIndex(kLabelNames, static_cast<int>(label)); }
 
 const Control& legendLine(int index)
 {

@@ -200,6 +200,12 @@ const Control& legendLine(int index);  // Line3(index)
 constexpr double kTwipsPerPixel = 15;
 constexpr double kPixelsPerTwip = 1 / kTwipsPerPixel;
 
+// The note beside the read-out point (Window::showReadoutNote), in the
+// window's font: its size in twips, four lines of figures with a margin, and
+// the gap between the point and the note's nearest corner.
+inline constexpr PictureSize kReadoutNoteSize{1800, 900};
+inline constexpr double kReadoutNoteGap = 180;
+
 // Twips to whole pixels, rounded to the nearest, at pixelsPerTwip
 // (kPixelsPerTwip at 96 dots per inch).
 int pixels(double twips, double pixelsPerTwip);

@@ -28,9 +28,11 @@ constexpr std::int16_t kFeedTempIndex = 5;     // T1 (ºC), locked
 constexpr std::int16_t kOutflowIndex = 6;      // Q2 (l/h), locked
 constexpr std::int16_t kPowerIndex = 7;        // q (W)
 
-// The labels whose captions change at run time.
-enum class Label : int { Label2, Label5, Label6_0, Label4_0, Label4_1, Label4_2 };
-constexpr int kLabelCount = 6;
+// The labels whose captions change at run time. Label8, under the
+// instantaneous answer, compares it with the exact solution while that is
+// shown, and is empty otherwise.
+enum class Label : int { Label2, Label5, Label6_0, Label4_0, Label4_1, Label4_2, Label8 };
+constexpr int kLabelCount = 7;
 constexpr Label label4(int index) { return static_cast<Label>(static_cast<int>(Label::Label4_0) + index); }
 
 struct PictureSize {
@@ -58,6 +60,10 @@ public:
     virtual PictureSize pictureSize() const = 0;
     virtual DisplayList& picture() = 0;
     virtual void setCrossCursor() = 0;
+    // The note over the graph box beside the read-out point, while the exact
+    // solution is shown: its text, one figure a line, and its top-left corner
+    // in the box's twips. An empty text hides it.
+    virtual void showReadoutNote(const std::string& text, double left, double top) = 0;
 
     // Modal: returns when the user has confirmed with OK.
     virtual void showMessage(const std::string& message) = 0;

@@ -55,14 +55,13 @@ public:
     void mouseMoved(float x, float y) { form_.mouseMoved(x, y); }
     void readoutKey(int dx, int dy, bool large) { form_.readoutKey(dx, dy, large); }
     void placeReadoutPoint(double x, double y) { form_.placeReadoutPoint(x, y); }
+    void readoutLeft() { form_.readoutLeft(); }
+    void setReadoutNoteSize(double width, double height) { form_.setReadoutNoteSize({width, height}); }
     // The keyboard's read-out point in twips of the graph box, as [x, y].
     val readoutPoint() const
     {
         const GraphPoint p = form_.readoutPoint();
-        val point = val::array();
-        point.call<void>("push", p.x);
-        point.call<void>("push", p.y);
-        return point;
+        return val::global("Array").call<val>("of", p.x, p.y);
     }
     // The help document with the figures this program works out.
     std::string help(const std::string& html) const { return fillHelp(html, form_.separator()); }
@@ -270,6 +269,8 @@ EMSCRIPTEN_BINDINGS(calvetra)
         .function("mouseMoved", &Session::mouseMoved)
         .function("readoutKey", &Session::readoutKey)
         .function("placeReadoutPoint", &Session::placeReadoutPoint)
+        .function("readoutLeft", &Session::readoutLeft)
+        .function("setReadoutNoteSize", &Session::setReadoutNoteSize)
         .function("readoutPoint", &Session::readoutPoint)
         .function("help", &Session::help)
         .function("helpFile", &Session::helpFile)

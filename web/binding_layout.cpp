@@ -158,6 +158,10 @@ emscripten::val pageLayout()
     o.set("legendLines", legendLines);
     o.set("buttonHandlers", buttonHandlers);
     o.set("narrowBlocks", narrowBlocksForPage());
+    Json note = Json::object();
+    note.set("width", layout::kReadoutNoteSize.width);
+    note.set("height", layout::kReadoutNoteSize.height);
+    o.set("readoutNote", note);
     return o.parsed();
 }
 

@@ -32,6 +32,11 @@ void PageWindow::setLegendLineVisible(int index, bool visible)
 
 PictureSize PageWindow::pictureSize() const { return layout::graphSize(); }
 void PageWindow::setCrossCursor() { page_.call<void>("setCrossCursor"); }
+
+void PageWindow::showReadoutNote(const std::string& text, double left, double top)
+{
+    page_.call<void>("showReadoutNote", text, left, top);
+}
 void PageWindow::showMessage(const std::string& message) { page_.call<void>("showMessage", message); }
 void PageWindow::close() { page_.call<void>("close"); }
 

@@ -16,7 +16,8 @@ namespace calvetra::web {
 
 // The page's side of the window: an object with the methods
 // setText(box, text), setCaption(label, caption), setLegendLineVisible(index,
-// visible), setCrossCursor(), showMessage(text) and close(). Boxes and labels
+// visible), setCrossCursor(), showReadoutNote(text, left, top),
+// showMessage(text) and close(). Boxes and labels
 // are passed as the numbers of their enums.
 class PageWindow : public Window {
 public:
@@ -30,6 +31,7 @@ public:
     PictureSize pictureSize() const override;
     DisplayList& picture() override { return picture_; }
     void setCrossCursor() override;
+    void showReadoutNote(const std::string& text, double left, double top) override;
     void showMessage(const std::string& message) override;
     void close() override;
 

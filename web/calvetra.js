@@ -114,6 +114,7 @@ async function start() {
     },
     setLegendLineVisible: (index, visible) => { legendLines[index].hidden = !visible; },
     setCrossCursor: () => { canvas.style.cursor = 'crosshair'; },
+    showReadoutNote: (text, left, top) => readout.showNote(text, left, top),
     showMessage: (message) => messages.add(message),
     close: () => { closing = true; },
   };
@@ -123,7 +124,7 @@ async function start() {
     if (closing) return;
     arranged = true;
     drawPicture(true);
-    placeCross();
+    readout.placeCross();
   });
 
   function drawPicture(always) {
@@ -170,8 +171,8 @@ async function start() {
   });
   for (const [name, handler] of Object.entries(layout.buttonHandlers))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
-  const placeCross = wireReadout(canvas, byName.get('Label6(0)'), layout.controls.find((c) => c.name === 'Picture2'),
-    arrangement, session, act);
+  const readout = wireReadout(canvas, byName.get('Label6(0)'),
+    { box: layout.controls.find((c) => c.name === 'Picture2'), noteSize: layout.readoutNote }, arrangement, session, act);
   const help = wireHelp(session, () => closing, () => arrangement.fit());
   const say = (message) => {
     messages.add(message);

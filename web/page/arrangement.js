@@ -298,6 +298,12 @@ export class Arrangement {
     return this.scales.get(element)?.scale ?? 1;
   }
 
+  // The scale for a text laid over a control at that scale: the control's,
+  // or on a narrow screen at least what keeps the text readable.
+  readableScale(text, scale) {
+    return this.narrow ? Math.max(scale, TEXT / fontPixels(text)) : scale;
+  }
+
   // Where a point (x, y) CSS pixels into a control of the window falls, in
   // the window's coordinates.
   pointIn(element, x, y) {

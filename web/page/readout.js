@@ -1,14 +1,15 @@
 // The read-out on the graph: the pointer over it, a finger on it, and a
 // point moved from the keyboard, marked by a small cross while the graph has
-// the focus.
+// the focus; with the exact solution shown, the core's note beside the point.
 
 // The arrow keys move the point by a hundredth of an axis (a tenth with Shift).
 const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
 
 // label: the read-out's caption; box: the graph box's row of the core's
-// layout, its size in twips and in CSS pixels; act: runs one user action
-// through the core (see start()).
-export function wireReadout(canvas, label, box, arrangement, session, act) {
+// layout, its size in twips and in CSS pixels; noteSize: the note's, in
+// twips; act: runs one user action through the core (see start()).
+// Returns what places the cross again and what shows the note.
+export function wireReadout(canvas, label, { box, noteSize }, arrangement, session, act) {
   // The pointer's place on the graph box, in twips, however the box is scaled.
   function twipsAt(event) {
     const r = canvas.getBoundingClientRect();
@@ -28,12 +29,42 @@ export function wireReadout(canvas, label, box, arrangement, session, act) {
   cross.style.zIndex = 3;
   canvas.after(cross);
   function placeCross() {
+    placeNote();
     const [x, y] = session.readoutPoint();
     const [left, top] = arrangement.pointIn(canvas, (x / box.width) * box.pixels.width,
       (y / box.height) * box.pixels.height);
     cross.style.left = `${left}px`;
     cross.style.top = `${top}px`;
   }
+
+  // The note, scaled with the graph (more on a narrow screen, to be read)
+  // and placed by the core in the box's twips, which it tells the core.
+  const note = document.createElement('div');
+  note.className = 'readout-note';
+  note.hidden = true;
+  note.style.zIndex = 3;
+  note.setAttribute('aria-live', 'polite');
+  canvas.after(note);
+  const twipsToPixels = box.pixels.width / box.width;
+  Object.assign(note.style, { width: `${noteSize.width * twipsToPixels}px`, height: `${noteSize.height * twipsToPixels}px` });
+  function placeNote() {
+    const graphScale = arrangement.scaleOfElement(canvas);
+    const noteScale = arrangement.readableScale(note, graphScale);
+    note.style.transform = `scale(${noteScale})`;
+    session.setReadoutNoteSize(noteSize.width * noteScale / graphScale, noteSize.height * noteScale / graphScale);
+  }
+  function showNote(text, left, top) {
+    note.hidden = !text;
+    if (!text) return;
+    if (note.textContent !== text) note.textContent = text;
+    const [x, y] = arrangement.pointIn(canvas, left * twipsToPixels, top * twipsToPixels);
+    Object.assign(note.style, { left: `${x}px`, top: `${y}px` });
+  }
+  // The pointer gone from the graph takes the note with it; so does the
+  // focus, unless the pointer is still there.
+  canvas.addEventListener('pointerleave', (event) => {
+    if (event.pointerType !== 'touch' && document.activeElement !== canvas) act(() => session.readoutLeft());
+  });
 
   // Fingers: one puts the read-out where it touches and drags it; a second
   // makes it a pinch, which zooms the page, and the read-out goes back to
@@ -92,6 +123,9 @@ export function wireReadout(canvas, label, box, arrangement, session, act) {
     placeCross();
     cross.hidden = false;
   });
-  canvas.addEventListener('blur', () => { cross.hidden = true; });
-  return placeCross;
+  canvas.addEventListener('blur', () => {
+    cross.hidden = true;
+    if (!canvas.matches(':hover')) act(() => session.readoutLeft());
+  });
+  return { placeCross, showNote };
 }

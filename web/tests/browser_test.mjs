@@ -419,6 +419,36 @@ for (const phone of [false, true]) {
     await page.click('#results-button');
     assert.equal(await page.$eval('[data-item="exact"]', (b) => b.getAttribute('aria-checked')), 'true');
     await page.keyboard.press('Escape');
+    // The comparisons: under the answer, inside its frame; beside the
+    // read-out point, on the graph, each text whole; the note gone with the
+    // pointer.
+    await type(page, 'Text2', '1000');
+    const canvas = await page.$eval(control('Picture2'), (c) => {
+      c.scrollIntoView({ block: 'center' });
+      return c.getBoundingClientRect().toJSON();
+    });
+    const at = [canvas.x + canvas.width * 0.9, canvas.y + canvas.height * 0.9];
+    if (phone) await page.touchscreen.tap(...at);
+    else await page.mouse.move(...at);
+    const comparisons = () => page.evaluate((answerName, graphName) => {
+      const whole = (e) => e.scrollWidth <= e.clientWidth + 1 && e.scrollHeight <= e.clientHeight + 1;
+      const inside = (e, box) => {
+        const [a, b] = [e.getBoundingClientRect(), box.getBoundingClientRect()];
+        return a.left >= b.left - 0.5 && a.right <= b.right + 0.5 && a.top >= b.top - 0.5 && a.bottom <= b.bottom + 0.5;
+      };
+      const answer = document.querySelector(answerName);
+      const note = document.querySelector('.readout-note');
+      return { answer: answer.textContent, answerFits: whole(answer) && inside(answer, answer.parentElement),
+        note: note.hidden ? null : note.textContent.split('\n').length,
+        noteFits: whole(note) && inside(note, document.querySelector(graphName)) };
+    }, control('Label8'), control('Picture2'));
+    const shown = await comparisons();
+    assert.match(shown.answer, /^exacta \d+[.,]\d · dif\. /);
+    assert.deepEqual({ ...shown, answer: undefined }, { answer: undefined, answerFits: true, note: 4, noteFits: true });
+    if (!phone) {
+      await page.mouse.move(2, 2);
+      await page.waitForFunction(() => document.querySelector('.readout-note').hidden, { timeout: 5000 });
+    }
     await menu('study');
     await page.waitForSelector('#step-study[open]');
     const study = () => page.evaluate(() => {

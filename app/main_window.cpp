@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QWindow>
 
 #include "app/graph_results.h"
 #include "app/help_window.h"
@@ -131,7 +132,8 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     connectEvents();
 }
 
-MainWindow::~MainWindow() = default;
+// The program goes before the widgets: nothing may reach it from their end.
+MainWindow::~MainWindow() { disconnect(focusWatch_); }
 
 template <class Action> void MainWindow::handOver(Action&& action)
 {
@@ -339,6 +341,12 @@ void MainWindow::connectEvents()
         picture_->setReadoutPoint(QPointF(p.x, p.y));
     });
     connect(picture_, &PictureBox::readoutLeft, this, [this] { handOver([this] { form_->readoutLeft(); }); });
+    // Another window in front (the study, the data table, a dialog) takes the
+    // read-out's note away, whether or not the pointer's leave came.
+    focusWatch_ = connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        if (focus != windowHandle())
+            form_->readoutLeft();  // the note alone: nothing of the graph to redraw
+    });
     connect(results_, &GraphResults::exactToggled, this,
             [this](bool shown) { handOver([&] { form_->setExactSolution(shown); }); });
     connect(results_, &GraphResults::lookChosen, this, &MainWindow::chooseGraphLook);

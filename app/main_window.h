@@ -107,5 +107,6 @@ private:
     HelpWindow* help_ = nullptr;
     MessagePresenter presenter_;
     std::unique_ptr<calvetra::Form1> form_;
+    QMetaObject::Connection focusWatch_;  // another window in front
     calvetra::layout::GraphLook shownLook_;
 };

@@ -17,6 +17,8 @@ PictureBox::PictureBox(double pixelsPerTwip, QWidget* parent) : QWidget(parent),
     // Reached by Tab in the window's order and by a click, for the read-out
     // from the keyboard and the graph's menu.
     setFocusPolicy(Qt::StrongFocus);
+    // The graph's menu opens over the read-out's note: the note goes first.
+    connect(this, &QWidget::customContextMenuRequested, this, &PictureBox::readoutLeft);
 }
 
 void PictureBox::setReadoutPoint(QPointF twips)

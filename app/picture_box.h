@@ -50,7 +50,8 @@ signals:
     // An arrow key: move the read-out point (dx, dy in -1, 0, 1; large with
     // Shift). (0, 0) when the focus arrives from the keyboard.
     void readoutKey(int dx, int dy, bool large);
-    // The pointer left the box, or the focus did while the pointer was away.
+    // The pointer left the box, or the focus did while the pointer was away;
+    // or the graph's menu or another window came over the box.
     void readoutLeft();
 
 protected:

@@ -207,7 +207,7 @@ TEST_F(LanguageTest, TheProjectorOptionOpensTheProjectorsLook)
 // With the exact solution shown, the comparison under the answer and the
 // read-out's note beside the point fit their places in every language, for
 // wide figures (a heater of a gigawatt, its exponents and signs), and
-// the note stays on the graph box.
+// the note stays on the graph box; another window in front hides it.
 TEST_F(LanguageTest, TheExactComparisonsFitInEveryLanguage)
 {
     for (const catalogue::Language& language : catalogue::languages()) {
@@ -243,6 +243,14 @@ TEST_F(LanguageTest, TheExactComparisonsFitInEveryLanguage)
         EXPECT_TRUE(picture()->rect().contains(note->geometry())) << language.code;
         EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
     }
+    // Another window in front takes the note away, with no leave from the
+    // pointer (a window manager need not send one).
+    ASSERT_TRUE(picture()->readoutNote()->isVisible());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_FALSE(picture()->readoutNote()->isVisible());
 }
 
 }  // namespace

@@ -13,12 +13,30 @@
 
 namespace calvetra {
 
+namespace {
+
+double stepLength(const DrawnRun& run, long steps)
+{
+    return steps > 0 ? run.shown.span / static_cast<double>(steps) : 0;
+}
+
+// The time of step j as the integrator reaches it, the step added j times.
+double stepTime(double h, long j)
+{
+    double t = 0;
+    for (long k = 0; k < j; ++k)
+        t += h;
+    return t;
+}
+
+}  // namespace
+
 std::vector<double> exactTemperatures(const DrawnRun& run, long steps)
 {
     const ExactSolution exact = exactSolutionOf(run);
     std::vector<double> temps;
     temps.reserve(static_cast<std::size_t>(run.lastStep) + 1);
-    const double h = steps > 0 ? run.shown.span / static_cast<double>(steps) : 0;
+    const double h = stepLength(run, steps);
     double t = 0;
     for (long j = 0; j <= run.lastStep; ++j) {
         temps.push_back(exact(t));
@@ -84,7 +102,8 @@ std::string readoutNote(const DrawnGraph& graph, double t, double temperature, c
     if (!nearest)
         return {};
     const double rk4 = nearest->temperatures[static_cast<std::size_t>(nearestStep)];
-    const double exact = exactTemperatures(*nearest, steps)[static_cast<std::size_t>(nearestStep)];
+    // The closed form at that step alone: the pointer's path evaluates no curve.
+    const double exact = exactSolutionOf(*nearest)(stepTime(stepLength(*nearest, steps), nearestStep));
     return catalogue::format(Text::ReadoutNote,
                              {catalogue::text(kRuns[nearestIndex].name), text::significant(rk4, 6, separator),
                               text::significant(exact, 6, separator), text::significant(rk4 - exact, 3, separator)});

@@ -124,7 +124,7 @@ async function start() {
     if (closing) return;
     arranged = true;
     drawPicture(true);
-    readout.placeCross();
+    readout.fit();
   });
 
   function drawPicture(always) {

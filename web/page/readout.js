@@ -8,7 +8,7 @@ const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], Arrow
 // label: the read-out's caption; box: the graph box's row of the core's
 // layout, its size in twips and in CSS pixels; noteSize: the note's, in
 // twips; act: runs one user action through the core (see start()).
-// Returns what places the cross again and what shows the note.
+// Returns what follows a new arrangement and what shows the note.
 export function wireReadout(canvas, label, { box, noteSize }, arrangement, session, act) {
   // The pointer's place on the graph box, in twips, however the box is scaled.
   function twipsAt(event) {
@@ -29,7 +29,6 @@ export function wireReadout(canvas, label, { box, noteSize }, arrangement, sessi
   cross.style.zIndex = 3;
   canvas.after(cross);
   function placeCross() {
-    placeNote();
     const [x, y] = session.readoutPoint();
     const [left, top] = arrangement.pointIn(canvas, (x / box.width) * box.pixels.width,
       (y / box.height) * box.pixels.height);
@@ -127,5 +126,12 @@ export function wireReadout(canvas, label, { box, noteSize }, arrangement, sessi
     cross.hidden = true;
     if (!canvas.matches(':hover')) act(() => session.readoutLeft());
   });
-  return { placeCross, showNote };
+  // A new arrangement: the note's scale, and the cross where it belongs; the
+  // note comes back at the pointer's next move.
+  function fit() {
+    note.hidden = true;
+    placeNote();
+    placeCross();
+  }
+  return { fit, showNote };
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <wasm_simd128.h>
+
 namespace calvetra::web {
 
 namespace {
@@ -56,7 +58,7 @@ std::vector<std::uint8_t> ringOpacities(double radius, double stroke, int& size)
     return alpha;
 }
 
-const PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius, double stroke)
+PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius, double stroke)
 {
     const auto key =
         std::make_tuple(std::uint32_t{colour.r} << 16 | std::uint32_t{colour.g} << 8 | colour.b, radius, stroke);
@@ -142,16 +144,21 @@ void PictureImage::fill(long left, long top, long right, long bottom, Rgb colour
     bottom = std::min(bottom, height_);
     if (left >= right || top >= bottom)
         return;
-    // One pixel, then the row copied from itself in doubling lengths,
-    // then the row copied down.
-    std::uint8_t* const row = rgba_.data() + (top * width_ + left) * 4;
-    const std::uint8_t pixel[4] = {colour.r, colour.g, colour.b, 255};
-    std::memcpy(row, pixel, 4);
-    const std::size_t length = static_cast<std::size_t>(right - left) * 4;
-    for (std::size_t done = 4; done < length; done *= 2)
-        std::memcpy(row + done, row, std::min(done, length - done));
-    for (long y = top + 1; y < bottom; ++y)
-        std::memcpy(row + (y - top) * width_ * 4, row, length);
+    // Four pixels to a store; a copy of a row through memcpy would go out to
+    // JavaScript and back for every row of the background.
+    std::uint32_t pixel = 0;
+    const std::uint8_t bytes[4] = {colour.r, colour.g, colour.b, 255};
+    std::memcpy(&pixel, bytes, 4);
+    const v128_t four = wasm_i32x4_splat(static_cast<std::int32_t>(pixel));
+    const long width = right - left;
+    for (long y = top; y < bottom; ++y) {
+        std::uint8_t* const row = rgba_.data() + (y * width_ + left) * 4;
+        long x = 0;
+        for (; x + 4 <= width; x += 4)
+            wasm_v128_store(row + x * 4, four);
+        for (; x < width; ++x)
+            std::memcpy(row + x * 4, &pixel, 4);
+    }
 }
 
 void PictureImage::border(const PictureOp& op, double k, Rgb colour)
@@ -170,9 +177,14 @@ emscripten::val PictureImage::view() const
     return emscripten::val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
 }
 
-void PictureImage::blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k,
-                         const Stamp& stamp)
+void PictureImage::blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, Stamp& stamp)
 {
+    if (stamp.widthOfPlaces != width_) {
+        stamp.places.clear();
+        for (const Dot& d : stamp.dots)
+            stamp.places.push_back((d.dy * width_ + d.dx) * 4);
+        stamp.widthOfPlaces = width_;
+    }
     const double half = stamp.size / 2.0;
     // Points next to one another often fall on the same pixels: those
     // pixels take all of them in turn at once.
@@ -200,11 +212,15 @@ void PictureImage::blend(const std::vector<PictureOp>& ops, std::size_t first, s
 void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned times)
 {
     const bool inside = left >= 0 && top >= 0 && left + stamp.size <= width_ && top + stamp.size <= height_;
-    for (const Dot& d : stamp.dots) {
-        const long x = left + d.dx, y = top + d.dy;
-        if (!inside && (x < 0 || y < 0 || x >= width_ || y >= height_))
-            continue;
-        std::uint8_t* const pixel = rgba_.data() + (y * width_ + x) * 4;
+    std::uint8_t* const corner = rgba_.data() + (top * width_ + left) * 4;
+    for (std::size_t i = 0; i < stamp.dots.size(); ++i) {
+        const Dot& d = stamp.dots[i];
+        if (!inside) {
+            const long x = left + d.dx, y = top + d.dy;
+            if (x < 0 || y < 0 || x >= width_ || y >= height_)
+                continue;
+        }
+        std::uint8_t* const pixel = corner + stamp.places[i];
         std::uint64_t v = inLanes(pixel);
         for (unsigned n = 0; n < times; ++n) {
             const std::uint64_t blended = dividedBy255(d.ink + v * d.rest);

@@ -58,17 +58,21 @@ private:
     struct Stamp {
         int size = 0;
         std::vector<Dot> dots;
+        // Each dot's place in the image from the stamp's corner, in bytes,
+        // for an image widthOfPlaces pixels wide: one addition a dot.
+        std::vector<long> places;
+        long widthOfPlaces = -1;
     };
 
     // The stamp of the points of that colour and radius, made at its first
     // use. A window moved to another screen or zoomed makes new sizes: past
     // a few dozen the stamps start afresh rather than pile up.
-    const Stamp& stampFor(Rgb colour, double radius, double stroke);
+    Stamp& stampFor(Rgb colour, double radius, double stroke);
     void fill(long left, long top, long right, long bottom, Rgb colour);
     void line(const PictureOp& op, double k, long thickness, Rgb colour);
     void slanting(long a, long b, long c, long d, long thickness, Rgb colour);
     void border(const PictureOp& op, double k, Rgb colour);
-    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, const Stamp& stamp);
+    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, Stamp& stamp);
     void stampAt(long left, long top, const Stamp& stamp, unsigned times);
 
     long width_ = 0, height_ = 0;

@@ -72,6 +72,7 @@ async function start() {
   const separator = await separatorAsked;
   marked('calvetra-core-started');
   takeTexts(core);
+  await nextTask();
   const layout = core.layout();
   await nextTask();
   const form = document.getElementById('form1');
@@ -81,12 +82,16 @@ async function start() {
   const captions = layout.labels.map((name) => byName.get(name));
   const legendLines = layout.legendLines.map((name) => byName.get(name));
   const canvas = byName.get('Picture2');
-  const picture = new Picture(canvas, canvas.offsetWidth, canvas.offsetHeight);
+  // The graph box's size from the table, as place() gave it the canvas: no
+  // layout of the half-built window to read it back.
+  const graphBox = layout.controls.find((c) => c.name === 'Picture2');
+  const picture = new Picture(canvas, graphBox.pixels.width, graphBox.pixels.height);
   const messages = new MessageQueue(document.getElementById('message'));
   marked('calvetra-window-built');
   await nextTask();
   let closing = false;
   let arranged = false; // drawn first once the window has its place and scale
+  let started = false; // the start draws the first picture in a task of its own
   let drawnRevision = -1;
   // The text of each box as the core last saw it.
   const seen = boxes.map((input) => input.value);
@@ -123,7 +128,7 @@ async function start() {
   const arrangement = new Arrangement(form, layout, byName, () => {
     if (closing) return;
     arranged = true;
-    drawPicture(true);
+    if (started) drawPicture(true);
     readout.fit();
   });
 
@@ -172,7 +177,7 @@ async function start() {
   for (const [name, handler] of Object.entries(layout.buttonHandlers))
     byName.get(name).addEventListener('click', () => act(() => session[handler]()));
   const readout = wireReadout(canvas, byName.get('Label6(0)'),
-    { box: layout.controls.find((c) => c.name === 'Picture2'), noteSize: layout.readoutNote }, arrangement, session, act);
+    { box: graphBox, noteSize: layout.readoutNote }, arrangement, session, act);
   const help = wireHelp(session, () => closing, () => arrangement.fit());
   const say = (message) => {
     messages.add(message);
@@ -225,6 +230,11 @@ async function start() {
   if (closing) return;
   await nextTask();
   arrangement.fit();
+  await nextTask();
+  if (closing) return;
+  started = true;
+  drawPicture(true);
+  await nextTask();
   form.style.visibility = '';
   // The page opens at its top, whatever the screen.
   boxes[0].focus({ preventScroll: true });

@@ -235,15 +235,19 @@ export class Arrangement {
     const picture = elements.find((e) => e.matches('img'));
     const [pictureLeft, pictureTop, pictureWidth, pictureHeight] = edges(picture);
     const scale = (viewWidth - 2 * GAP) / pictureWidth;
-    for (const element of elements.filter((e) => !e.matches('img, input') && !captions.has(e))) {
-      // A mark shrinks to its text, which keeps its size, on the picture.
-      Object.assign(element.style, { width: 'max-content', height: 'auto' });
-      const [left, top] = edges(element);
+    const marks = elements.filter((e) => !e.matches('img, input') && !captions.has(e));
+    // A mark shrinks to its text, which keeps its size, on the picture. All
+    // of them first, then their sizes read: one layout for them all.
+    for (const mark of marks) Object.assign(mark.style, { width: 'max-content', height: 'auto' });
+    const sizes = marks.map((mark) => [mark.offsetWidth, mark.offsetHeight]);
+    marks.forEach((mark, i) => {
+      const [left, top] = edges(mark);
+      const [markWidth, markHeight] = sizes[i];
       const markScale = Math.max(scale, 1);
-      const x = Math.min(GAP + (left - pictureLeft) * scale, viewWidth - GAP - element.offsetWidth * markScale);
-      const below = y + pictureHeight * scale - element.offsetHeight * markScale;
-      this.putAt(element, markScale, x, Math.min(below, y + (top - pictureTop) * scale));
-    }
+      const x = Math.min(GAP + (left - pictureLeft) * scale, viewWidth - GAP - markWidth * markScale);
+      const below = y + pictureHeight * scale - markHeight * markScale;
+      this.putAt(mark, markScale, x, Math.min(below, y + (top - pictureTop) * scale));
+    });
     this.putAt(picture, scale, GAP, y);
     let row = y + pictureHeight * scale + GAP;
     boxes.sort((p, q) => edges(p)[1] - edges(q)[1] || edges(p)[0] - edges(q)[0]);
@@ -266,27 +270,36 @@ export class Arrangement {
   listLegend(block, viewWidth, y) {
     const texts = block.members.map((m) => m.element).filter((e) => e.matches('.label'));
     const samples = block.members.map((m) => m.element).filter((e) => !e.matches('.label'));
-    let row = y;
-    for (const text of texts) {
+    // Every line's width first, then their heights read (one layout for
+    // them all), then each put under the one before.
+    const lines = texts.map((text) => {
       const [left, top, , height] = edges(text);
       const sample = samples.find((s) => edges(s)[1] >= top && edges(s)[1] < top + height);
-      const [sampleLeft, sampleTop] = edges(sample);
-      sample.style.transform = `translate(${GAP - sampleLeft}px, ${row - top}px)`;
+      const sampleLeft = edges(sample)[0];
       const textLeft = GAP + left - sampleLeft;
       text.classList.add('wrapped');
-      Object.assign(text.style, { left: `${textLeft}px`, top: `${row}px`, width: `${viewWidth - textLeft - GAP}px`, height: 'auto' });
-      this.wrappedHeights.set(text, text.offsetHeight);
-      row += Math.max(text.offsetHeight, height);
+      Object.assign(text.style, { left: `${textLeft}px`, width: `${viewWidth - textLeft - GAP}px`, height: 'auto' });
+      return { text, top, height, sample, sampleLeft };
+    });
+    for (const line of lines) line.wrapped = line.text.offsetHeight;
+    let row = y;
+    for (const { text, top, height, sample, sampleLeft, wrapped } of lines) {
+      sample.style.transform = `translate(${GAP - sampleLeft}px, ${row - top}px)`;
+      text.style.top = `${row}px`;
+      this.wrappedHeights.set(text, wrapped);
+      row += Math.max(wrapped, height);
     }
     return row - y;
   }
 
   // A line of text across the screen, wrapped to its width.
   reflow(block, viewWidth, y) {
-    let height = 0;
     for (const { element } of block.members) {
       element.classList.add('wrapped');
       Object.assign(element.style, { left: `${GAP}px`, top: `${y}px`, width: `${viewWidth - 2 * GAP}px`, height: 'auto' });
+    }
+    let height = 0;
+    for (const { element } of block.members) {
       this.wrappedHeights.set(element, element.offsetHeight);
       height = Math.max(height, element.offsetHeight);
     }

@@ -12,8 +12,19 @@ import { text } from './texts.js';
 export function wireHelp(session, isClosing, onChange) {
   const help = document.getElementById('help');
   const button = document.getElementById('help-button');
-  const frame = document.getElementById('help-text');
+  let frame = null;
   let giveFocusBack = null;
+
+  // The frame of the help's text, made at the first opening.
+  function helpFrame() {
+    if (frame) return frame;
+    frame = Object.assign(document.createElement('iframe'), { id: 'help-text', title: text('HelpTitle') });
+    frame.dataset.textTitle = 'HelpTitle'; // written again in another language
+    // The help's text is a document of its own, with keys of its own.
+    frame.addEventListener('load', () => frame.contentDocument?.addEventListener('keydown', keydown));
+    help.append(frame);
+    return frame;
+  }
 
   async function helpDocument() {
     try {
@@ -30,7 +41,7 @@ export function wireHelp(session, isClosing, onChange) {
     if (isClosing()) return;
     if (!help.open) {
       giveFocusBack = rememberFocus();
-      frame.srcdoc = await helpDocument();
+      helpFrame().srcdoc = await helpDocument();
       help.show();
       button.setAttribute('aria-expanded', 'true');
       onChange();
@@ -57,13 +68,11 @@ export function wireHelp(session, isClosing, onChange) {
   button.addEventListener('click', open);
   help.querySelector('button').addEventListener('click', close);
   addEventListener('keydown', keydown);
-  // The help's text is a document of its own, with keys of its own.
-  frame.addEventListener('load', () => frame.contentDocument?.addEventListener('keydown', keydown));
   return {
     // After another language is chosen: the open help in it, read from
     // where the reader was.
     async retext() {
-      if (!help.open) return;
+      if (!help.open || !frame) return;
       const at = frame.contentWindow?.scrollY ?? 0;
       frame.srcdoc = await helpDocument();
       frame.addEventListener('load', () => frame.contentWindow?.scrollTo(0, at), { once: true });

@@ -170,6 +170,8 @@ test('start-up: every control at its place, the initial texts, names and focus o
   // The page's own blob: (the worker that asks the decimal separator) is made in the page.
   const own = (url) => url.startsWith(server.url) || url.startsWith(`blob:${server.url.replace(/\/$/, '')}/`);
   assert.deepEqual(page.requests.filter((url) => !own(url)), [], 'nothing from elsewhere');
+  // Nor a document of its own: the help's frame waits for the help.
+  assert.equal(await page.$('iframe'), null, 'a frame made at the start');
 
   // The core's own layout table against the page's controls.
   const layout = await page.evaluate(async () => (await createCalvetra()).layout());
@@ -888,8 +890,8 @@ test('after a message, however it is answered, the focus and caret come back and
 async function accessibilityViolations(page) {
   const axe = { path: new URL('../node_modules/axe-core/axe.min.js', import.meta.url).pathname };
   await page.addScriptTag(axe);
-  const help = await (await page.$('#help-text')).contentFrame();
-  if (await page.$eval('#help', (d) => d.open)) await help.addScriptTag(axe);
+  // The help's frame is made when the help first opens.
+  if (await page.$eval('#help', (d) => d.open)) await (await (await page.$('#help-text')).contentFrame()).addScriptTag(axe);
   return page.evaluate(async () => {
     // And the rule against a positive tabindex, which Lighthouse audits.
     const result = await axe.run(document, {

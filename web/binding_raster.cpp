@@ -69,7 +69,8 @@ PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius, double st
     int size = 0;
     const std::vector<std::uint8_t> alpha = ringOpacities(radius, stroke, size);
     const std::uint8_t ink[3] = {colour.r, colour.g, colour.b};
-    Stamp stamp{size, {}};
+    Stamp stamp;
+    stamp.size = size;
     for (int p = 0; p < size * size; ++p) {
         const unsigned a = alpha[static_cast<std::size_t>(p)];
         if (a != 0)
@@ -212,7 +213,8 @@ void PictureImage::blend(const std::vector<PictureOp>& ops, std::size_t first, s
 void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned times)
 {
     const bool inside = left >= 0 && top >= 0 && left + stamp.size <= width_ && top + stamp.size <= height_;
-    std::uint8_t* const corner = rgba_.data() + (top * width_ + left) * 4;
+    // The corner's place may lie off the image (a point at its edge); a dot's never does.
+    const long corner = (top * width_ + left) * 4;
     for (std::size_t i = 0; i < stamp.dots.size(); ++i) {
         const Dot& d = stamp.dots[i];
         if (!inside) {
@@ -220,7 +222,7 @@ void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned tim
             if (x < 0 || y < 0 || x >= width_ || y >= height_)
                 continue;
         }
-        std::uint8_t* const pixel = corner + stamp.places[i];
+        std::uint8_t* const pixel = rgba_.data() + (corner + stamp.places[i]);
         std::uint64_t v = inLanes(pixel);
         for (unsigned n = 0; n < times; ++n) {
             const std::uint64_t blended = dividedBy255(d.ink + v * d.rest);

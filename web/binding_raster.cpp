@@ -71,15 +71,30 @@ PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius, double st
     const std::uint8_t ink[3] = {colour.r, colour.g, colour.b};
     Stamp stamp;
     stamp.size = size;
-    stamp.spans = (size + 3) / 4;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < stamp.spans * 4; ++x) {
+    int left = size, right = 0, top = size, bottom = 0;
+    for (int p = 0; p < size * size; ++p) {
+        const unsigned a = alpha[static_cast<std::size_t>(p)];
+        if (a == 0)
+            continue;
+        const int x = p % size, y = p / size;
+        stamp.dots.push_back({x, y, inLanes(ink) * a + lanes(127), 255 - a});
+        left = std::min(left, x);
+        right = std::max(right, x + 1);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y + 1);
+    }
+    if (!stamp.dots.empty()) {
+        stamp.pairLeft = left;
+        stamp.pairTop = top;
+        stamp.pairRows = bottom - top;
+        stamp.pairs = (right - left + 1) / 2;
+    }
+    for (int y = top; y < top + stamp.pairRows; ++y)
+        for (int x = left; x < left + 2 * stamp.pairs; ++x) {
             const unsigned a = x < size ? alpha[static_cast<std::size_t>(y * size + x)] : 0;
-            if (a != 0)
-                stamp.dots.push_back({x, y, inLanes(ink) * a + lanes(127), 255 - a});
             for (int c = 0; c < 4; ++c) {
-                stamp.spanInk.push_back(static_cast<std::uint16_t>(c < 3 ? ink[c] * a + 127 : 127));
-                stamp.spanRest.push_back(static_cast<std::uint16_t>(c < 3 ? 255 - a : 255));
+                stamp.pairInk.push_back(static_cast<std::uint16_t>(c < 3 ? ink[c] * a + 127 : 127));
+                stamp.pairRest.push_back(static_cast<std::uint16_t>(c < 3 ? 255 - a : 255));
             }
         }
     return stamps_[key] = std::move(stamp);
@@ -218,8 +233,10 @@ void PictureImage::blend(const std::vector<PictureOp>& ops, std::size_t first, s
 // when one leaves all three as they were.
 void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned times)
 {
-    if (left >= 0 && top >= 0 && left + stamp.spans * 4 <= width_ && top + stamp.size <= height_) {
-        stampSpans(left, top, stamp, times);
+    const long pairsLeft = left + stamp.pairLeft, pairsTop = top + stamp.pairTop;
+    if (pairsLeft >= 0 && pairsTop >= 0 && pairsLeft + 2 * stamp.pairs <= width_ &&
+        pairsTop + stamp.pairRows <= height_) {
+        stampPairs(pairsLeft, pairsTop, stamp, times);
         return;
     }
     const bool inside = left >= 0 && top >= 0 && left + stamp.size <= width_ && top + stamp.size <= height_;
@@ -246,34 +263,28 @@ void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned tim
     }
 }
 
-// The same blend as stampAt's, four pixels at a time in 16-bit lanes, where
-// no channel's sum passes 255 * 255 + 127. Each span stops when a blend
-// leaves all its pixels as they were.
-void PictureImage::stampSpans(long left, long top, const Stamp& stamp, unsigned times)
+// The same blend as stampAt's, two pixels at a time in 16-bit lanes, where
+// no channel's sum passes 255 * 255 + 127; (left, top) is the first pair's.
+// Each pair stops when a blend leaves both its pixels as they were.
+void PictureImage::stampPairs(long left, long top, const Stamp& stamp, unsigned times)
 {
-    const auto over = [](v128_t under, v128_t ink, v128_t rest) {
-        const v128_t x = wasm_i16x8_add(ink, wasm_i16x8_mul(under, rest));
-        return wasm_u16x8_shr(wasm_i16x8_add(wasm_i16x8_add(x, wasm_i16x8_splat(1)), wasm_u16x8_shr(x, 8)), 8);
-    };
-    const std::uint16_t* ink = stamp.spanInk.data();
-    const std::uint16_t* rest = stamp.spanRest.data();
-    for (int y = 0; y < stamp.size; ++y) {
+    const std::uint16_t* ink = stamp.pairInk.data();
+    const std::uint16_t* rest = stamp.pairRest.data();
+    for (int y = 0; y < stamp.pairRows; ++y) {
         std::uint8_t* pixels = rgba_.data() + ((top + y) * width_ + left) * 4;
-        for (int s = 0; s < stamp.spans; ++s, pixels += 16, ink += 16, rest += 16) {
-            const v128_t under = wasm_v128_load(pixels);
-            v128_t low = wasm_u16x8_extend_low_u8x16(under), high = wasm_u16x8_extend_high_u8x16(under);
-            const v128_t inkLow = wasm_v128_load(ink), inkHigh = wasm_v128_load(ink + 8);
-            const v128_t restLow = wasm_v128_load(rest), restHigh = wasm_v128_load(rest + 8);
+        for (int p = 0; p < stamp.pairs; ++p, pixels += 8, ink += 8, rest += 8) {
+            const v128_t inkLanes = wasm_v128_load(ink), restLanes = wasm_v128_load(rest);
+            v128_t lanes = wasm_u16x8_extend_low_u8x16(wasm_v128_load64_zero(pixels));
             for (unsigned n = 0; n < times; ++n) {
-                const v128_t nextLow = over(low, inkLow, restLow), nextHigh = over(high, inkHigh, restHigh);
-                const bool same =
-                    !wasm_v128_any_true(wasm_v128_or(wasm_v128_xor(nextLow, low), wasm_v128_xor(nextHigh, high)));
-                low = nextLow;
-                high = nextHigh;
+                const v128_t x = wasm_i16x8_add(inkLanes, wasm_i16x8_mul(lanes, restLanes));
+                const v128_t blended =
+                    wasm_u16x8_shr(wasm_i16x8_add(wasm_i16x8_add(x, wasm_i16x8_splat(1)), wasm_u16x8_shr(x, 8)), 8);
+                const bool same = !wasm_v128_any_true(wasm_v128_xor(blended, lanes));
+                lanes = blended;
                 if (same)
                     break;
             }
-            wasm_v128_store(pixels, wasm_u8x16_narrow_i16x8(low, high));
+            wasm_v128_store64_lane(pixels, wasm_u8x16_narrow_i16x8(lanes, lanes), 0);
         }
     }
 }

@@ -62,13 +62,14 @@ private:
         // for an image widthOfPlaces pixels wide: one addition a dot.
         std::vector<long> places;
         long widthOfPlaces = -1;
-        // The same stamp row by row in spans of four pixels, for a stamp that
-        // lies wholly on the image: each channel's ink * a + 127 and 255 - a
-        // as 16-bit lanes, 16 of each a span (its four pixels' four
-        // channels). A pixel the stamp leaves as it is, and every alpha,
-        // takes 127 and 255, which blend back to what is under them.
-        int spans = 0;
-        std::vector<std::uint16_t> spanInk, spanRest;
+        // The same stamp for where it lies wholly on the image: over the
+        // rows and columns that hold a dot, from (pairLeft, pairTop), pairs
+        // of pixels side by side, each with its channels' ink * a + 127 and
+        // 255 - a as eight 16-bit lanes. A pixel the stamp leaves as it is,
+        // and every alpha, takes 127 and 255, which blend back to what is
+        // under them.
+        int pairLeft = 0, pairTop = 0, pairRows = 0, pairs = 0;
+        std::vector<std::uint16_t> pairInk, pairRest;
     };
 
     // The stamp of the points of that colour and radius, made at its first
@@ -81,7 +82,7 @@ private:
     void border(const PictureOp& op, double k, Rgb colour);
     void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, Stamp& stamp);
     void stampAt(long left, long top, const Stamp& stamp, unsigned times);
-    void stampSpans(long left, long top, const Stamp& stamp, unsigned times);
+    void stampPairs(long left, long top, const Stamp& stamp, unsigned times);
 
     long width_ = 0, height_ = 0;
     std::vector<std::uint8_t> rgba_;

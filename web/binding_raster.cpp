@@ -105,10 +105,21 @@ void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height
 {
     const double ratio = k * layout::kTwipsPerPixel;  // device pixels per pixel of the page
     const auto inkOf = [&](const PictureOp& op) { return op.foreground || allInk ? colours.ink : op.colour; };
+    const bool sameSize = width_ == std::max(width, 0) && height_ == std::max(height, 0);
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     rgba_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
-    for (std::size_t i = 0; i < ops.size(); ++i) {
+    std::size_t first = 0;
+    if (!ops.empty() && ops[0].kind == PictureOp::Kind::Fill && roundAsScript(ops[0].x1 * k) <= 0 &&
+        roundAsScript(ops[0].y1 * k) <= 0 && roundAsScript(ops[0].x2 * k) >= width_ &&
+        roundAsScript(ops[0].y2 * k) >= height_) {
+        fillWhole(colours.background, sameSize);
+        first = 1;
+    } else {
+        under_.reset();
+        inked_.clear();
+    }
+    for (std::size_t i = first; i < ops.size(); ++i) {
         const PictureOp& op = ops[i];
         if (op.kind == PictureOp::Kind::Fill) {
             fill(roundAsScript(op.x1 * k), roundAsScript(op.y1 * k), roundAsScript(op.x2 * k), roundAsScript(op.y2 * k),
@@ -158,12 +169,40 @@ void PictureImage::slanting(long a, long b, long c, long d, long thickness, Rgb 
     }
 }
 
+// The whole image in that colour: where the last drawing started from it,
+// only the pixels that drawing drew over.
+void PictureImage::fillWhole(Rgb colour, bool sameSize)
+{
+    if (sameSize && under_ == colour) {
+        for (const auto& [left, top, right, bottom] : inked_)
+            lay(left, top, right, bottom, colour);
+    } else {
+        lay(0, 0, width_, height_, colour);
+    }
+    under_ = colour;
+    inked_.clear();
+}
+
 void PictureImage::fill(long left, long top, long right, long bottom, Rgb colour)
+{
+    inked(left, top, right, bottom);
+    lay(std::max(left, 0L), std::max(top, 0L), std::min(right, width_), std::min(bottom, height_), colour);
+}
+
+// A rectangle drawn over, kept while the image's background is known.
+void PictureImage::inked(long left, long top, long right, long bottom)
 {
     left = std::max(left, 0L);
     top = std::max(top, 0L);
     right = std::min(right, width_);
     bottom = std::min(bottom, height_);
+    if (under_ && left < right && top < bottom)
+        inked_.push_back({left, top, right, bottom});
+}
+
+// The pixels of a rectangle on the image (none where it is empty), in that colour.
+void PictureImage::lay(long left, long top, long right, long bottom, Rgb colour)
+{
     if (left >= right || top >= bottom)
         return;
     // Four pixels to a store; a copy of a row through memcpy would go out to
@@ -236,9 +275,11 @@ void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned tim
     const long pairsLeft = left + stamp.pairLeft, pairsTop = top + stamp.pairTop;
     if (pairsLeft >= 0 && pairsTop >= 0 && pairsLeft + 2 * stamp.pairs <= width_ &&
         pairsTop + stamp.pairRows <= height_) {
+        inked(pairsLeft, pairsTop, pairsLeft + 2 * stamp.pairs, pairsTop + stamp.pairRows);
         stampPairs(pairsLeft, pairsTop, stamp, times);
         return;
     }
+    inked(left, top, left + stamp.size, top + stamp.size);
     const bool inside = left >= 0 && top >= 0 && left + stamp.size <= width_ && top + stamp.size <= height_;
     // The corner's place may lie off the image (a point at its edge); a dot's never does.
     const long corner = (top * width_ + left) * 4;

@@ -10,9 +10,11 @@
 
 #include <emscripten/val.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -77,6 +79,9 @@ private:
     // a few dozen the stamps start afresh rather than pile up.
     Stamp& stampFor(Rgb colour, double radius, double stroke);
     void fill(long left, long top, long right, long bottom, Rgb colour);
+    void fillWhole(Rgb colour, bool sameSize);
+    void lay(long left, long top, long right, long bottom, Rgb colour);
+    void inked(long left, long top, long right, long bottom);
     void line(const PictureOp& op, double k, long thickness, Rgb colour);
     void slanting(long a, long b, long c, long d, long thickness, Rgb colour);
     void border(const PictureOp& op, double k, Rgb colour);
@@ -86,6 +91,13 @@ private:
 
     long width_ = 0, height_ = 0;
     std::vector<std::uint8_t> rgba_;
+    // The colour the whole image was last filled with, while every pixel
+    // drawn since lies in one of the rectangles inked_ (left, top, right,
+    // bottom): the next drawing that starts with the same fill lays it only
+    // there. Most of the image is background that stays as it is from one
+    // keystroke to the next.
+    std::optional<Rgb> under_;
+    std::vector<std::array<long, 4>> inked_;
     std::map<std::tuple<std::uint32_t, double, double>, Stamp> stamps_;
 };
 

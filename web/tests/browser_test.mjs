@@ -300,7 +300,8 @@ for (const ratio of [1, 2]) {
   test(`the canvas is the core's frame with its texts printed over it, ratio ${ratio}`, { skip }, async () => {
     const page = await open(browser, server.url, { ratio });
     for (let k = 0; k < 3; k++) await page.click(control('Command1'));
-    // Another span and back: the frame's texts and stamps come from the core's memory of them.
+    // Another span and back: the frame's texts and stamps come from the core's memory of them,
+    // and its background is laid again only where the drawings before drew.
     await type(page, 'Text1(3)', '200000');
     await type(page, 'Text1(3)', '20000');
     const result = await page.evaluate(frameAgainstCanvas);

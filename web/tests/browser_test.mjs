@@ -287,11 +287,18 @@ function frameAgainstCanvas() {
       if (boxes.some(([a, b, c, d]) => x >= a && x <= c && y >= b && y <= d)) inside++;
       else outside++;
     }
+    const sameImage = (other) => other.length === image.length && other.every((v, i) => v === image[i]);
     for (let k = 1; k <= 40; k++) frameAt(ratio + k / 8);
-    const again = frameAt(ratio).image;
-    const same = again.length === image.length && again.every((v, i) => v === image[i]);
+    const same = sameImage(frameAt(ratio).image);
+    // Another background at the same size is laid over the whole image: as it is after a frame
+    // of another size, which starts afresh.
+    const dark = (w) => session.frame(w, height, ratio, 0x000000, 0xffffff, 0xffff00).image.slice();
+    const recolouredImage = dark(width);
+    dark(width + 1);
+    const fresh = dark(width);
+    const recoloured = fresh.every((v, i) => v === recolouredImage[i]) && sameImage(frameAt(ratio).image);
     session.delete();
-    return { outside, printed: inside > 0, texts: printed.length, same };
+    return { outside, printed: inside > 0, texts: printed.length, same, recoloured };
   });
 }
 
@@ -308,6 +315,7 @@ for (const ratio of [1, 2]) {
     assert.equal(result.outside, 0);
     assert.ok(result.printed && result.texts > 10, JSON.stringify(result));
     assert.ok(result.same, 'the image after forty other ratios');
+    assert.ok(result.recoloured, 'the image after another background');
     assert.deepEqual(await errorsOn(page), []);
     await page.close();
   });

@@ -105,7 +105,8 @@ void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height
 {
     const double ratio = k * layout::kTwipsPerPixel;  // device pixels per pixel of the page
     const auto inkOf = [&](const PictureOp& op) { return op.foreground || allInk ? colours.ink : op.colour; };
-    const bool sameSize = width_ == std::max(width, 0) && height_ == std::max(height, 0);
+    if (width_ != std::max(width, 0) || height_ != std::max(height, 0))
+        under_.reset();  // another size: no pixel carries over
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     rgba_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
@@ -113,7 +114,7 @@ void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height
     if (!ops.empty() && ops[0].kind == PictureOp::Kind::Fill && roundAsScript(ops[0].x1 * k) <= 0 &&
         roundAsScript(ops[0].y1 * k) <= 0 && roundAsScript(ops[0].x2 * k) >= width_ &&
         roundAsScript(ops[0].y2 * k) >= height_) {
-        fillWhole(colours.background, sameSize);
+        fillWhole(colours.background);
         first = 1;
     } else {
         under_.reset();
@@ -171,9 +172,9 @@ void PictureImage::slanting(long a, long b, long c, long d, long thickness, Rgb 
 
 // The whole image in that colour: where the last drawing started from it,
 // only the pixels that drawing drew over.
-void PictureImage::fillWhole(Rgb colour, bool sameSize)
+void PictureImage::fillWhole(Rgb colour)
 {
-    if (sameSize && under_ == colour) {
+    if (under_ == colour) {
         for (const auto& [left, top, right, bottom] : inked_)
             lay(left, top, right, bottom, colour);
     } else {

@@ -79,7 +79,7 @@ private:
     // a few dozen the stamps start afresh rather than pile up.
     Stamp& stampFor(Rgb colour, double radius, double stroke);
     void fill(long left, long top, long right, long bottom, Rgb colour);
-    void fillWhole(Rgb colour, bool sameSize);
+    void fillWhole(Rgb colour);
     void lay(long left, long top, long right, long bottom, Rgb colour);
     void inked(long left, long top, long right, long bottom);
     void line(const PictureOp& op, double k, long thickness, Rgb colour);

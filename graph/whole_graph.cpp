@@ -11,19 +11,26 @@ namespace {
 
 std::size_t legendRows(std::size_t legends) { return std::min<std::size_t>(legends, kRunCount); }
 
-// The box's background (down to the legend's end, when there is one), the
-// drawing over it, then the box's border over the drawing.
 void framed(const DisplayList& drawing, std::size_t rows, DisplayList& picture)
 {
-    const PictureSize box = layout::graphSize();
-    const PictureSize whole = wholeGraphSize(rows);
+    const BoxFrame frame = boxFrame(rows);
     picture.clear();
-    picture.fill(0, 0, static_cast<float>(whole.width), static_cast<float>(whole.height));
+    picture.append(frame.under);
     picture.append(drawing);
-    picture.border(0, 0, static_cast<float>(box.width), static_cast<float>(box.height));
+    picture.append(frame.over);
 }
 
 }  // namespace
+
+BoxFrame boxFrame(std::size_t rows)
+{
+    const PictureSize box = layout::graphSize();
+    const PictureSize whole = wholeGraphSize(rows);
+    BoxFrame frame;
+    frame.under.fill(0, 0, static_cast<float>(whole.width), static_cast<float>(whole.height));
+    frame.over.border(0, 0, static_cast<float>(box.width), static_cast<float>(box.height));
+    return frame;
+}
 
 PictureSize wholeGraphSize(std::size_t rows)
 {

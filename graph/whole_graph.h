@@ -17,6 +17,14 @@
 
 namespace calvetra {
 
+// What the graph box lays under a drawing, its background (down to the
+// legend's end, with that many legend rows), and over it, its border: a face
+// that renders the three lists in turn needs no copy of the drawing.
+struct BoxFrame {
+    DisplayList under, over;
+};
+BoxFrame boxFrame(std::size_t rows = 0);
+
 // The graph box as the window shows it, made into picture. The box is drawn
 // again at every keystroke: the face keeps picture, whose storage serves
 // from one drawing to the next.

@@ -2,7 +2,6 @@
 
 #include <emscripten/bind.h>
 
-#include "graph/whole_graph.h"
 #include "toolkit/layout.h"
 
 using emscripten::val;
@@ -19,19 +18,9 @@ Rgb rgb(int colour)
 
 }  // namespace
 
-const DisplayList& PagePicture::shown(const DisplayList& drawing)
-{
-    if (shownRevision_ != drawing.revision()) {
-        shownBox(drawing, shown_);
-        shownRevision_ = drawing.revision();
-    }
-    return shown_;
-}
-
 val PagePicture::frame(const DisplayList& drawing, int width, int height, double ratio, PageColours colours,
                        const layout::GraphLook& look)
 {
-    const DisplayList& list = shown(drawing);
     const double k = ratio / layout::kTwipsPerPixel;  // device pixels per twip
     const layout::GraphStyle& style = look.style();
     const bool pageColours =
@@ -43,16 +32,16 @@ val PagePicture::frame(const DisplayList& drawing, int width, int height, double
     val texts = val::array();
     places_.clear();
     int count = 0;
-    for (const PictureOp& op : list.ops()) {
+    for (const PictureOp& op : drawing.ops()) {
         if (op.kind != PictureOp::Kind::Text)
             continue;
-        texts.set(count++, list.textOf(op));
+        texts.set(count++, drawing.textOf(op));
         const Rgb ink = op.foreground || look.systemContrast ? used.ink : op.colour;
         places_.insert(places_.end(), {static_cast<float>(op.x1 * k), static_cast<float>(op.y1 * k),
                                        static_cast<float>(ink.r << 16 | ink.g << 8 | ink.b),
                                        static_cast<float>(op.size ? op.size * ratio : font)});
     }
-    image_.draw(list.ops(), width, height, k, used, look.systemContrast);
+    image_.draw({box_.under.ops(), drawing.ops(), box_.over.ops()}, width, height, k, used, look.systemContrast);
     val frame = val::object();
     frame.set("image", image_.view());
     frame.set("texts", texts);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "graph/whole_graph.h"
 #include "toolkit/display_list.h"
 #include "toolkit/layout.h"
 #include "web/binding_raster.h"
@@ -40,10 +41,7 @@ public:
                           const layout::GraphLook& look);
 
 private:
-    const DisplayList& shown(const DisplayList& drawing);
-
-    DisplayList shown_;
-    std::uint64_t shownRevision_ = ~std::uint64_t{0};  // none made yet
+    const BoxFrame box_ = boxFrame();
     std::vector<float> places_;
     PictureImage image_;
 };

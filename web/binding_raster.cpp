@@ -100,27 +100,36 @@ PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius, double st
     return stamps_[key] = std::move(stamp);
 }
 
-void PictureImage::draw(const std::vector<PictureOp>& ops, int width, int height, double k,
+void PictureImage::draw(std::initializer_list<Ops> parts, int width, int height, double k,
                         const layout::GraphColours& colours, bool allInk)
 {
-    const double ratio = k * layout::kTwipsPerPixel;  // device pixels per pixel of the page
-    const auto inkOf = [&](const PictureOp& op) { return op.foreground || allInk ? colours.ink : op.colour; };
     if (width_ != std::max(width, 0) || height_ != std::max(height, 0))
         under_.reset();  // another size: no pixel carries over
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     rgba_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
-    std::size_t first = 0;
-    if (!ops.empty() && ops[0].kind == PictureOp::Kind::Fill && roundAsScript(ops[0].x1 * k) <= 0 &&
-        roundAsScript(ops[0].y1 * k) <= 0 && roundAsScript(ops[0].x2 * k) >= width_ &&
-        roundAsScript(ops[0].y2 * k) >= height_) {
+    const Ops start = parts.size() > 0 ? *parts.begin() : Ops{};
+    bool filled = false;
+    if (!start.empty() && start[0].kind == PictureOp::Kind::Fill && roundAsScript(start[0].x1 * k) <= 0 &&
+        roundAsScript(start[0].y1 * k) <= 0 && roundAsScript(start[0].x2 * k) >= width_ &&
+        roundAsScript(start[0].y2 * k) >= height_) {
         fillWhole(colours.background);
-        first = 1;
+        filled = true;
     } else {
         under_.reset();
         inked_.clear();
     }
-    for (std::size_t i = first; i < ops.size(); ++i) {
+    const double ratio = k * layout::kTwipsPerPixel;  // device pixels per pixel of the page
+    for (const Ops ops : parts) {
+        drawPart(filled ? ops.subspan(1) : ops, k, ratio, colours, allInk);
+        filled = false;
+    }
+}
+
+void PictureImage::drawPart(Ops ops, double k, double ratio, const layout::GraphColours& colours, bool allInk)
+{
+    const auto inkOf = [&](const PictureOp& op) { return op.foreground || allInk ? colours.ink : op.colour; };
+    for (std::size_t i = 0; i < ops.size(); ++i) {
         const PictureOp& op = ops[i];
         if (op.kind == PictureOp::Kind::Fill) {
             fill(roundAsScript(op.x1 * k), roundAsScript(op.y1 * k), roundAsScript(op.x2 * k), roundAsScript(op.y2 * k),
@@ -239,7 +248,7 @@ emscripten::val PictureImage::view() const
     return emscripten::val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
 }
 
-void PictureImage::blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, Stamp& stamp)
+void PictureImage::blend(Ops ops, std::size_t first, std::size_t end, double k, Stamp& stamp)
 {
     if (stamp.widthOfPlaces != width_) {
         stamp.places.clear();

@@ -13,8 +13,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <optional>
+#include <span>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -31,17 +33,20 @@ std::vector<std::uint8_t> ringOpacities(double radius, double stroke, int& size)
 
 class PictureImage {
 public:
-    // The image of ops, width x height pixels at k device pixels per twip,
+    // The image of the operations of parts, one list after another (a list
+    // and what a face lays under and over it, uncopied), width x height
+    // pixels at k device pixels per twip,
     // in the colours the page's system gives the graph: its fill the
     // background's, its border the border's (one pixel of the page, whole
-    // device pixels), lines in the foreground's colour the ink's. The list
-    // paints every pixel (it starts with its fill). Texts are the page's to
+    // device pixels), lines in the foreground's colour the ink's. The lists
+    // paint every pixel (the first starts with its fill). Texts are the page's to
     // print. Each channel of a
     // point's pixel becomes (ink * a + under * (255 - a)) / 255 rounded to the
     // nearest, as the canvas's own pixel arrays store it. A line or an
     // outline with a width is that many pixels of the page wide. allInk:
     // every line and point in the ink, whatever its colour.
-    void draw(const std::vector<PictureOp>& ops, int width, int height, double k, const layout::GraphColours& colours,
+    using Ops = std::span<const PictureOp>;
+    void draw(std::initializer_list<Ops> parts, int width, int height, double k, const layout::GraphColours& colours,
               bool allInk = false);
 
     // The image's bytes, row after row. The view lies in the module's memory:
@@ -85,7 +90,8 @@ private:
     void line(const PictureOp& op, double k, long thickness, Rgb colour);
     void slanting(long a, long b, long c, long d, long thickness, Rgb colour);
     void border(const PictureOp& op, double k, Rgb colour);
-    void blend(const std::vector<PictureOp>& ops, std::size_t first, std::size_t end, double k, Stamp& stamp);
+    void drawPart(Ops ops, double k, double ratio, const layout::GraphColours& colours, bool allInk);
+    void blend(Ops ops, std::size_t first, std::size_t end, double k, Stamp& stamp);
     void stampAt(long left, long top, const Stamp& stamp, unsigned times);
     void stampPairs(long left, long top, const Stamp& stamp, unsigned times);
 

@@ -67,6 +67,9 @@ export class Arrangement {
     this.narrow = false;
     this.scales = new Map();
     addEventListener('resize', () => this.fit());
+    // Firefox and WebKit may answer the query as it was before the resize
+    // while they run its event: the query's own change comes after.
+    this.wide.addEventListener('change', () => this.fit());
     // An on-screen keyboard may shrink only the visual viewport.
     visualViewport?.addEventListener('resize', () => this.keepFocusInSight());
     this.watchPixelRatio();

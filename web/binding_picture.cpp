@@ -44,6 +44,7 @@ val PagePicture::frame(const DisplayList& drawing, int width, int height, double
     image_.draw({box_.under.ops(), drawing.ops(), box_.over.ops()}, width, height, k, used, look.systemContrast);
     val frame = val::object();
     frame.set("image", image_.view());
+    frame.set("changes", image_.changes());
     frame.set("texts", texts);
     frame.set("places", val(emscripten::typed_memory_view(places_.size(), places_.data())));
     frame.set("font", font);

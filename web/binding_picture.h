@@ -28,13 +28,15 @@ public:
     // gives the graph, in the look the graph has: the window's look and
     // the system's high contrast take the page's colours, the projector its
     // own; under the high contrast every line, point and text is in the
-    // foreground. One call per drawing: {image, texts, places, font}.
+    // foreground. One call per drawing: {image, changes, texts, places, font}.
     // image: the picture made into the canvas's pixels (PictureImage), its
     // bytes row after row in the module's memory (read them before calling
     // in again). texts: the strings to print over it; places: four numbers
     // per text, its left and top in device pixels, its colour, 0xRRGGBB or
     // -1 for the foreground, and its size in device pixels, also in the
-    // module's memory. font: the box's own texts' size in device pixels.
+    // module's memory. changes: where image may differ from the one before
+    // (PictureImage::changes()), for a canvas that still shows that one.
+    // font: the box's own texts' size in device pixels.
     // background, foreground, border: the colours the canvas shall use where
     // the picture takes the box's own.
     emscripten::val frame(const DisplayList& drawing, int width, int height, double ratio, PageColours colours,

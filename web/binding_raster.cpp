@@ -100,37 +100,100 @@ PictureImage::Stamp& PictureImage::stampFor(Rgb colour, double radius, double st
     return stamps_[key] = std::move(stamp);
 }
 
+namespace {
+
+bool sameOp(const PictureOp& a, const PictureOp& b)
+{
+    return a.kind == b.kind && a.foreground == b.foreground && a.width == b.width && a.size == b.size &&
+           a.colour == b.colour && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+}
+
+bool sameOps(const std::vector<PictureOp>& a, const std::vector<PictureOp>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameOp);
+}
+
+}  // namespace
+
+bool PictureImage::Setting::operator==(const Setting& other) const
+{
+    const auto same = [](const layout::GraphColours& a, const layout::GraphColours& b) {
+        return a.background == b.background && a.border == b.border && a.ink == b.ink;
+    };
+    return width == other.width && height == other.height && k == other.k && same(colours, other.colours) &&
+           allInk == other.allInk && sameOps(head, other.head) && sameOps(tail, other.tail);
+}
+
 void PictureImage::draw(std::initializer_list<Ops> parts, int width, int height, double k,
                         const layout::GraphColours& colours, bool allInk)
 {
-    if (width_ != std::max(width, 0) || height_ != std::max(height, 0))
-        under_.reset();  // another size: no pixel carries over
-    width_ = std::max(width, 0);
-    height_ = std::max(height, 0);
+    Setting setting{std::max(width, 0), std::max(height, 0), k, colours, allInk, {}, {}};
+    // The points' place in the lists, counted across them: from the first to the last.
+    long first = -1, last = -1, count = 0;
+    for (const Ops ops : parts)
+        for (const PictureOp& op : ops) {
+            if (op.kind == PictureOp::Kind::Circle) {
+                first = first < 0 ? count : first;
+                last = count;
+            }
+            ++count;
+        }
+    count = 0;
+    for (const Ops ops : parts)
+        for (const PictureOp& op : ops) {
+            if (op.kind != PictureOp::Kind::Text && (first < 0 || count < first))
+                setting.head.push_back(op);
+            else if (op.kind != PictureOp::Kind::Text && count > last)
+                setting.tail.push_back(op);
+            ++count;
+        }
+    width_ = setting.width;
+    height_ = setting.height;
     rgba_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
     const Ops start = parts.size() > 0 ? *parts.begin() : Ops{};
-    bool filled = false;
-    if (!start.empty() && start[0].kind == PictureOp::Kind::Fill && roundAsScript(start[0].x1 * k) <= 0 &&
-        roundAsScript(start[0].y1 * k) <= 0 && roundAsScript(start[0].x2 * k) >= width_ &&
-        roundAsScript(start[0].y2 * k) >= height_) {
-        fillWhole(colours.background);
-        filled = true;
-    } else {
-        under_.reset();
-        inked_.clear();
+    const bool fills = !start.empty() && start[0].kind == PictureOp::Kind::Fill &&
+                       roundAsScript(start[0].x1 * k) <= 0 && roundAsScript(start[0].y1 * k) <= 0 &&
+                       roundAsScript(start[0].x2 * k) >= width_ && roundAsScript(start[0].y2 * k) >= height_;
+    const bool partly = fills && setting_ && *setting_ == setting;
+    bands_.assign(static_cast<std::size_t>((height_ + kBand - 1) / kBand), {width_, 0});
+    if (partly) {
+        for (const auto& [left, top, right, bottom] : inked_) {
+            lay(left, top, right, bottom, colours.background);
+            band(left, top, right, bottom);
+        }
+    } else if (fills) {
+        lay(0, 0, width_, height_, colours.background);
     }
+    inked_.clear();
     const double ratio = k * layout::kTwipsPerPixel;  // device pixels per pixel of the page
+    points_ = {first, last};
+    filled_ = fills;
+    long offset = 0;
     for (const Ops ops : parts) {
-        drawPart(filled ? ops.subspan(1) : ops, k, ratio, colours, allInk);
-        filled = false;
+        drawPart(ops, offset, k, ratio, colours, allInk);
+        offset += static_cast<long>(ops.size());
     }
+    if (partly)
+        findChanges();
+    else
+        changes_ = {0, 0, static_cast<std::int32_t>(width_), static_cast<std::int32_t>(height_)};
+    if (fills)
+        setting_ = std::move(setting);
+    else
+        setting_.reset();
 }
 
-void PictureImage::drawPart(Ops ops, double k, double ratio, const layout::GraphColours& colours, bool allInk)
+// The operations of one list, its ith the (offset + i)th of all; the points
+// and what lies among them kept in inked_ where they draw. The fill of the
+// whole image that starts the first list, when it does, is laid already.
+void PictureImage::drawPart(Ops ops, long offset, double k, double ratio, const layout::GraphColours& colours,
+                            bool allInk)
 {
     const auto inkOf = [&](const PictureOp& op) { return op.foreground || allInk ? colours.ink : op.colour; };
-    for (std::size_t i = 0; i < ops.size(); ++i) {
+    for (std::size_t i = offset == 0 && filled_ ? 1 : 0; i < ops.size(); ++i) {
         const PictureOp& op = ops[i];
+        const long at = offset + static_cast<long>(i);
+        recording_ = at >= points_.first && at <= points_.second;
         if (op.kind == PictureOp::Kind::Fill) {
             fill(roundAsScript(op.x1 * k), roundAsScript(op.y1 * k), roundAsScript(op.x2 * k), roundAsScript(op.y2 * k),
                  colours.background);
@@ -179,35 +242,52 @@ void PictureImage::slanting(long a, long b, long c, long d, long thickness, Rgb 
     }
 }
 
-// The whole image in that colour: where the last drawing started from it,
-// only the pixels that drawing drew over.
-void PictureImage::fillWhole(Rgb colour)
-{
-    if (under_ == colour) {
-        for (const auto& [left, top, right, bottom] : inked_)
-            lay(left, top, right, bottom, colour);
-    } else {
-        lay(0, 0, width_, height_, colour);
-    }
-    under_ = colour;
-    inked_.clear();
-}
-
 void PictureImage::fill(long left, long top, long right, long bottom, Rgb colour)
 {
     inked(left, top, right, bottom);
     lay(std::max(left, 0L), std::max(top, 0L), std::min(right, width_), std::min(bottom, height_), colour);
 }
 
-// A rectangle drawn over, kept while the image's background is known.
+// A rectangle drawn over by a point or what lies among the points.
 void PictureImage::inked(long left, long top, long right, long bottom)
 {
     left = std::max(left, 0L);
     top = std::max(top, 0L);
     right = std::min(right, width_);
     bottom = std::min(bottom, height_);
-    if (under_ && left < right && top < bottom)
+    if (recording_ && left < right && top < bottom)
         inked_.push_back({left, top, right, bottom});
+}
+
+// The rectangle, within the image, in the bands of rows it crosses.
+void PictureImage::band(long left, long top, long right, long bottom)
+{
+    for (long b = top / kBand; b <= (bottom - 1) / kBand; ++b) {
+        auto& [from, to] = bands_[static_cast<std::size_t>(b)];
+        from = std::min(from, left);
+        to = std::max(to, right);
+    }
+}
+
+// A rectangle a band over what the last drawing's points and this one's
+// drew, or the whole image where that is most of it.
+void PictureImage::findChanges()
+{
+    for (const auto& [left, top, right, bottom] : inked_)
+        band(left, top, right, bottom);
+    changes_.clear();
+    long area = 0;
+    for (std::size_t b = 0; b < bands_.size(); ++b) {
+        const auto [from, to] = bands_[b];
+        if (to <= from)
+            continue;
+        const long top = static_cast<long>(b) * kBand, rows = std::min(kBand, height_ - top);
+        changes_.insert(changes_.end(), {static_cast<std::int32_t>(from), static_cast<std::int32_t>(top),
+                                         static_cast<std::int32_t>(to - from), static_cast<std::int32_t>(rows)});
+        area += (to - from) * rows;
+    }
+    if (2 * area > width_ * height_)
+        changes_ = {0, 0, static_cast<std::int32_t>(width_), static_cast<std::int32_t>(height_)};
 }
 
 // The pixels of a rectangle on the image (none where it is empty), in that colour.
@@ -246,6 +326,11 @@ void PictureImage::border(const PictureOp& op, double k, Rgb colour)
 emscripten::val PictureImage::view() const
 {
     return emscripten::val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
+}
+
+emscripten::val PictureImage::changes() const
+{
+    return emscripten::val(emscripten::typed_memory_view(changes_.size(), changes_.data()));
 }
 
 void PictureImage::blend(Ops ops, std::size_t first, std::size_t end, double k, Stamp& stamp)

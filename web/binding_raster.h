@@ -53,6 +53,15 @@ public:
     // take it again after calling in.
     emscripten::val view() const;
 
+    // Where the last drawing may have changed the image from the one before:
+    // four numbers a rectangle, its left, top, width and height in device
+    // pixels, one for each band of rows over what the points of either drew
+    // (and the lines among them), none where nothing changed; or the whole
+    // image, where it cannot tell (the first drawing, another size, scale,
+    // colours, or what lies before the points or after them) or where that is
+    // most of it. A view in the module's memory, like view()'s.
+    emscripten::val changes() const;
+
 private:
     // A pixel of a stamp: where it lies, the ink's share ink * a of each
     // channel (plus the 127 that rounds) and the share 255 - a left to what
@@ -84,26 +93,44 @@ private:
     // a few dozen the stamps start afresh rather than pile up.
     Stamp& stampFor(Rgb colour, double radius, double stroke);
     void fill(long left, long top, long right, long bottom, Rgb colour);
-    void fillWhole(Rgb colour);
     void lay(long left, long top, long right, long bottom, Rgb colour);
     void inked(long left, long top, long right, long bottom);
+    void band(long left, long top, long right, long bottom);
+    void findChanges();
     void line(const PictureOp& op, double k, long thickness, Rgb colour);
     void slanting(long a, long b, long c, long d, long thickness, Rgb colour);
     void border(const PictureOp& op, double k, Rgb colour);
-    void drawPart(Ops ops, double k, double ratio, const layout::GraphColours& colours, bool allInk);
+    void drawPart(Ops ops, long offset, double k, double ratio, const layout::GraphColours& colours, bool allInk);
     void blend(Ops ops, std::size_t first, std::size_t end, double k, Stamp& stamp);
     void stampAt(long left, long top, const Stamp& stamp, unsigned times);
     void stampPairs(long left, long top, const Stamp& stamp, unsigned times);
 
     long width_ = 0, height_ = 0;
     std::vector<std::uint8_t> rgba_;
-    // The colour the whole image was last filled with, while every pixel
-    // drawn since lies in one of the rectangles inked_ (left, top, right,
-    // bottom): the next drawing that starts with the same fill lays it only
-    // there. Most of the image is background that stays as it is from one
-    // keystroke to the next.
-    std::optional<Rgb> under_;
+    // What a drawing was made of but for its points and what lies among
+    // them (the graph's frame before them, its border after them), texts
+    // left out: a drawing of the same setting as the last one keeps every
+    // pixel but where the last one's points drew, which inked_ holds (left,
+    // top, right, bottom), and where its own do. That is what a keystroke
+    // changes; the frame's background, lines and border stay as they were.
+    struct Setting {
+        long width, height;
+        double k;
+        layout::GraphColours colours;
+        bool allInk;
+        std::vector<PictureOp> head, tail;
+        bool operator==(const Setting& other) const;
+    };
+    std::optional<Setting> setting_;  // none while no pixel can be kept
     std::vector<std::array<long, 4>> inked_;
+    std::pair<long, long> points_;  // the first point's place in the lists and the last's, or -1
+    bool filled_ = false;           // the lists start with the fill of the whole image
+    bool recording_ = false;        // inked() keeps what it is told
+    // Bands of rows, and the columns (from, to) the points of the last
+    // drawing and this one's drew in each.
+    static constexpr long kBand = 16;
+    std::vector<std::pair<long, long>> bands_;
+    std::vector<std::int32_t> changes_;
     std::map<std::tuple<std::uint32_t, double, double>, Stamp> stamps_;
 };
 

@@ -305,7 +305,8 @@ function frameAgainstCanvas() {
 for (const ratio of [1, 2]) {
   const skip = ratio !== 1 && !can.pixelRatio && `${engine} cannot emulate a device pixel ratio`;
   test(`the canvas is the core's frame with its texts printed over it, ratio ${ratio}`, { skip }, async () => {
-    const page = await open(browser, server.url, { ratio });
+    // Larger than the window, so that it keeps its arrangement when the viewport is narrowed and widened again.
+    const page = await open(browser, server.url, { ratio, width: 1280, height: 800 });
     for (let k = 0; k < 3; k++) await page.click(control('Command1'));
     // Another span and back: the frame's texts and stamps come from the core's memory of them,
     // and its background is laid again only where the drawings before drew.
@@ -316,9 +317,52 @@ for (const ratio of [1, 2]) {
     assert.ok(result.printed && result.texts > 10, JSON.stringify(result));
     assert.ok(result.same, 'the image after forty other ratios');
     assert.ok(result.recoloured, 'the image after another background');
+    // A drawing puts only what changed and prints only the texts that did: after curves,
+    // texts and colours that came and went, the canvas is the same picture drawn afresh.
+    const steps = [() => type(page, 'Text1(3)', '5'), () => type(page, 'Text1(3)', '123456'),
+      () => chooseLanguage(page, 'en'), () => chooseLanguage(page, 'es'), () => page.click(control('Command2')),
+      () => page.click(control('Command1')),
+      () => page.click('#projector-button'), () => type(page, 'Text1(3)', '900'), () => page.click('#projector-button'),
+      // A run from 1 ºC under a run that keeps the scale: its first points by the axes' "0"s.
+      () => type(page, 'Text1(3)', '20000'), () => type(page, 'Text1(2)', '1'), () => page.click(control('Command1')),
+      () => type(page, 'Text1(7)', '100'), () => page.click(control('Command1'))];
+    try {
+      for (const [k, step] of steps.entries()) {
+        await step();
+        if (k % 3 === 2 || k === steps.length - 1)
+          assert.deepEqual(await drawnAfresh(page, ratio), { differ: 0, resized: true, message: null }, `step ${k}`);
+      }
+    } finally {
+      await chooseLanguage(page, 'es'); // the language chosen is kept for the tests after this one
+    }
     assert.deepEqual(await errorsOn(page), []);
     await page.close();
   });
+}
+
+// The canvas as the page's drawings left it, against the canvas the same
+// picture makes when the viewport is narrowed and widened again, which sizes the
+// canvas anew and draws all of it: the number of pixels that differ.
+async function drawnAfresh(page, ratio) {
+  const frames = () => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  await frames();
+  const [width, viewportWidth, height] = await page.$eval('canvas', (c) => {
+    globalThis.leftPixels = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    return [c.width, innerWidth, innerHeight];
+  });
+  await page.setViewport({ width: 600, height, deviceScaleFactor: ratio });
+  const resized = await page.waitForFunction((w) => document.querySelector('canvas').width !== w, { timeout: 5000 }, width)
+    .then(() => true, () => false);
+  await page.setViewport({ width: viewportWidth, height, deviceScaleFactor: ratio });
+  await page.waitForFunction((w) => document.querySelector('canvas').width === w, {}, width);
+  await frames();
+  const differ = await page.$eval('canvas', (c) => {
+    const now = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let count = 0;
+    for (let i = 0; i < now.length; i++) count += now[i] !== globalThis.leftPixels[i];
+    return count;
+  });
+  return { differ, resized, message: await dialogText(page) };
 }
 
 test('the valve shut: the overflow message, modal, and the curve cut at 17500 s', async () => {

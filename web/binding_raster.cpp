@@ -248,15 +248,28 @@ void PictureImage::fill(long left, long top, long right, long bottom, Rgb colour
     lay(std::max(left, 0L), std::max(top, 0L), std::min(right, width_), std::min(bottom, height_), colour);
 }
 
-// A rectangle drawn over by a point or what lies among the points.
+// A rectangle drawn over by a point or what lies among the points. One that
+// overlaps the last so much that both fit in no more pixels than they hold
+// apart (the next point of a curve, most often) makes the last one larger:
+// a pixel laid that no point drew over is the frame's again when it is
+// drawn, and is in the band of changes all the same.
 void PictureImage::inked(long left, long top, long right, long bottom)
 {
     left = std::max(left, 0L);
     top = std::max(top, 0L);
     right = std::min(right, width_);
     bottom = std::min(bottom, height_);
-    if (recording_ && left < right && top < bottom)
-        inked_.push_back({left, top, right, bottom});
+    if (!recording_ || left >= right || top >= bottom)
+        return;
+    if (!inked_.empty()) {
+        auto& [l, t, r, b] = inked_.back();
+        const long ul = std::min(l, left), ut = std::min(t, top), ur = std::max(r, right), ub = std::max(b, bottom);
+        if ((ur - ul) * (ub - ut) <= (r - l) * (b - t) + (right - left) * (bottom - top)) {
+            inked_.back() = {ul, ut, ur, ub};
+            return;
+        }
+    }
+    inked_.push_back({left, top, right, bottom});
 }
 
 // The rectangle, within the image, in the bands of rows it crosses.

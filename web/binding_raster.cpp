@@ -412,22 +412,49 @@ void PictureImage::stampAt(long left, long top, const Stamp& stamp, unsigned tim
     }
 }
 
-// The same blend as stampAt's, two pixels at a time in 16-bit lanes, where
-// no channel's sum passes 255 * 255 + 127; (left, top) is the first pair's.
-// Each pair stops when a blend leaves both its pixels as they were.
+namespace {
+
+// One blend of each 16-bit lane: (ink * a + 127 + under * (255 - a)) / 255.
+v128_t blendLanes(v128_t under, v128_t ink, v128_t rest)
+{
+    const v128_t x = wasm_i16x8_add(ink, wasm_i16x8_mul(under, rest));
+    return wasm_u16x8_shr(wasm_i16x8_add(wasm_i16x8_add(x, wasm_i16x8_splat(1)), wasm_u16x8_shr(x, 8)), 8);
+}
+
+}  // namespace
+
+// The same blend as stampAt's, in 16-bit lanes, where no channel's sum
+// passes 255 * 255 + 127; (left, top) is the first pair's. Two pairs of
+// pixels at a time, and the odd pair of a row on its own: each stops when a
+// blend leaves all its pixels as they were, which the blends after would.
 void PictureImage::stampPairs(long left, long top, const Stamp& stamp, unsigned times)
 {
     const std::uint16_t* ink = stamp.pairInk.data();
     const std::uint16_t* rest = stamp.pairRest.data();
     for (int y = 0; y < stamp.pairRows; ++y) {
         std::uint8_t* pixels = rgba_.data() + ((top + y) * width_ + left) * 4;
-        for (int p = 0; p < stamp.pairs; ++p, pixels += 8, ink += 8, rest += 8) {
+        int p = 0;
+        for (; p + 2 <= stamp.pairs; p += 2, pixels += 16, ink += 16, rest += 16) {
+            const v128_t inkLow = wasm_v128_load(ink), inkHigh = wasm_v128_load(ink + 8);
+            const v128_t restLow = wasm_v128_load(rest), restHigh = wasm_v128_load(rest + 8);
+            const v128_t four = wasm_v128_load(pixels);
+            v128_t low = wasm_u16x8_extend_low_u8x16(four), high = wasm_u16x8_extend_high_u8x16(four);
+            for (unsigned n = 0; n < times; ++n) {
+                const v128_t nextLow = blendLanes(low, inkLow, restLow), nextHigh = blendLanes(high, inkHigh, restHigh);
+                const bool same =
+                    !wasm_v128_any_true(wasm_v128_or(wasm_v128_xor(nextLow, low), wasm_v128_xor(nextHigh, high)));
+                low = nextLow;
+                high = nextHigh;
+                if (same)
+                    break;
+            }
+            wasm_v128_store(pixels, wasm_u8x16_narrow_i16x8(low, high));
+        }
+        for (; p < stamp.pairs; ++p, pixels += 8, ink += 8, rest += 8) {
             const v128_t inkLanes = wasm_v128_load(ink), restLanes = wasm_v128_load(rest);
             v128_t lanes = wasm_u16x8_extend_low_u8x16(wasm_v128_load64_zero(pixels));
             for (unsigned n = 0; n < times; ++n) {
-                const v128_t x = wasm_i16x8_add(inkLanes, wasm_i16x8_mul(lanes, restLanes));
-                const v128_t blended =
-                    wasm_u16x8_shr(wasm_i16x8_add(wasm_i16x8_add(x, wasm_i16x8_splat(1)), wasm_u16x8_shr(x, 8)), 8);
+                const v128_t blended = blendLanes(lanes, inkLanes, restLanes);
                 const bool same = !wasm_v128_any_true(wasm_v128_xor(blended, lanes));
                 lanes = blended;
                 if (same)

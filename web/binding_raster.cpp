@@ -156,8 +156,10 @@ void PictureImage::draw(std::initializer_list<Ops> parts, int width, int height,
                        roundAsScript(start[0].x2 * k) >= width_ && roundAsScript(start[0].y2 * k) >= height_;
     const bool partly = fills && setting_ && *setting_ == setting;
     bands_.assign(static_cast<std::size_t>((height_ + kBand - 1) / kBand), {width_, 0});
+    before_.clear();
     if (partly) {
-        for (const auto& [left, top, right, bottom] : inked_) {
+        before_.swap(inked_);
+        for (const auto& [left, top, right, bottom] : before_) {
             lay(left, top, right, bottom, colours.background);
             band(left, top, right, bottom);
         }
@@ -165,6 +167,7 @@ void PictureImage::draw(std::initializer_list<Ops> parts, int width, int height,
         lay(0, 0, width_, height_, colours.background);
     }
     inked_.clear();
+    partly_ = partly;
     const double ratio = k * layout::kTwipsPerPixel;  // device pixels per pixel of the page
     points_ = {first, last};
     filled_ = fills;
@@ -194,6 +197,7 @@ void PictureImage::drawPart(Ops ops, long offset, double k, double ratio, const 
         const PictureOp& op = ops[i];
         const long at = offset + static_cast<long>(i);
         recording_ = at >= points_.first && at <= points_.second;
+        clip_ = !partly_ || recording_ ? Clip::None : at < points_.first ? Clip::Before : Clip::Both;
         if (op.kind == PictureOp::Kind::Fill) {
             fill(roundAsScript(op.x1 * k), roundAsScript(op.y1 * k), roundAsScript(op.x2 * k), roundAsScript(op.y2 * k),
                  colours.background);
@@ -242,10 +246,22 @@ void PictureImage::slanting(long a, long b, long c, long d, long thickness, Rgb 
     }
 }
 
+// A rectangle in that colour; where it is clipped, only where it meets the
+// rectangles of the clip.
 void PictureImage::fill(long left, long top, long right, long bottom, Rgb colour)
 {
     inked(left, top, right, bottom);
-    lay(std::max(left, 0L), std::max(top, 0L), std::min(right, width_), std::min(bottom, height_), colour);
+    if (clip_ == Clip::None) {
+        lay(std::max(left, 0L), std::max(top, 0L), std::min(right, width_), std::min(bottom, height_), colour);
+        return;
+    }
+    const auto within = [&](const std::vector<std::array<long, 4>>& rectangles) {
+        for (const auto& [l, t, r, b] : rectangles)
+            lay(std::max(left, l), std::max(top, t), std::min(right, r), std::min(bottom, b), colour);
+    };
+    within(before_);
+    if (clip_ == Clip::Both)
+        within(inked_);
 }
 
 // A rectangle drawn over by a point or what lies among the points. One that

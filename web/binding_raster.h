@@ -121,8 +121,14 @@ private:
         std::vector<PictureOp> head, tail;
         bool operator==(const Setting& other) const;
     };
-    std::optional<Setting> setting_;  // none while no pixel can be kept
-    std::vector<std::array<long, 4>> inked_;
+    std::optional<Setting> setting_;                   // none while no pixel can be kept
+    std::vector<std::array<long, 4>> inked_, before_;  // this drawing's, the last one's
+    // Drawing on a kept image, the frame before the points goes only where
+    // the last drawing's points were laid again (before_), and the border
+    // after them also where this one's drew: elsewhere the image has them.
+    enum class Clip { None, Before, Both };
+    Clip clip_ = Clip::None;
+    bool partly_ = false;           // this drawing keeps the last one's pixels
     std::pair<long, long> points_;  // the first point's place in the lists and the last's, or -1
     bool filled_ = false;           // the lists start with the fill of the whole image
     bool recording_ = false;        // inked() keeps what it is told

@@ -54,7 +54,8 @@ export class Picture {
     const put = printed ? [] : [[0, 0, width, height]];
     for (let k = 0; k < changes.length; k += 4)
       put.push([changes[k], changes[k + 1], changes[k] + changes[k + 2], changes[k + 1] + changes[k + 3]]);
-    const wanted = textsOf(texts, places, (pixels) => this.fontOf(pixels, style.fontFamily));
+    const family = style.fontFamily; // a computed style's every read is a lookup of its own
+    const wanted = textsOf(texts, places, (pixels) => this.fontOf(pixels, family));
     const { keep, print } = sortTexts(printed ?? [], wanted, put, (item) => this.boxOf(item, g));
     putBoxes(g, data, put);
     for (const item of print) {
@@ -155,14 +156,17 @@ export function sortTexts(printed, wanted, put, boxOf) {
   }
   const print = [...waiting.values()].flat();
   for (const item of print) put.push(boxOf(item));
-  for (let moved = true; moved;) {
-    moved = false;
+  // Each box put is held against the texts kept once: a text it meets
+  // adds its own box, which is held against those left.
+  for (let unseen = put.slice(); unseen.length;) {
+    const boxes = unseen;
+    unseen = [];
     for (let i = keep.length - 1; i >= 0; i--) {
-      if (!put.some((box) => overlap(box, keep[i].box))) continue;
+      if (!boxes.some((box) => overlap(box, keep[i].box))) continue;
       const [item] = keep.splice(i, 1);
       print.push(item);
       put.push(item.box);
-      moved = true;
+      unseen.push(item.box);
     }
   }
   print.sort((a, b) => a.order - b.order);
@@ -173,14 +177,16 @@ export function sortTexts(printed, wanted, put, boxOf) {
 // where one box is the whole image, that one alone.
 function putBoxes(g, data, boxes) {
   const { width, height } = data;
-  const whole = boxes.find(([l, t, r, b]) => l <= 0 && t <= 0 && r >= width && b >= height);
-  for (const [left, top, right, bottom] of whole ? [whole] : boxes) {
-    const l = Math.max(0, left), t = Math.max(0, top);
-    const w = Math.min(width, right) - l, h = Math.min(height, bottom) - t;
+  const whole = boxes.find((box) => box[0] <= 0 && box[1] <= 0 && box[2] >= width && box[3] >= height);
+  for (const box of whole ? [whole] : boxes) {
+    const l = Math.max(0, box[0]), t = Math.max(0, box[1]);
+    const w = Math.min(width, box[2]) - l, h = Math.min(height, box[3]) - t;
     if (w > 0 && h > 0) g.putImageData(data, 0, 0, l, t, w, h);
   }
 }
 
-function overlap([a, b, c, d], [e, f, g, h]) {
-  return a < g && e < c && b < h && f < d;
+// Boxes are [left, top, right, bottom]: read by index, as this runs for
+// every pair of a text kept and a box put.
+function overlap(one, other) {
+  return one[0] < other[2] && other[0] < one[2] && one[1] < other[3] && other[1] < one[3];
 }

@@ -305,7 +305,7 @@ function frameAgainstCanvas() {
 for (const ratio of [1, 2]) {
   const skip = ratio !== 1 && !can.pixelRatio && `${engine} cannot emulate a device pixel ratio`;
   test(`the canvas is the core's frame with its texts printed over it, ratio ${ratio}`, { skip }, async () => {
-    // Larger than the window, so that it keeps its arrangement when the viewport is narrowed and widened again.
+    // A laptop's viewport: narrowed, the window takes the narrow arrangement; widened again, the wide one.
     const page = await open(browser, server.url, { ratio, width: 1280, height: 800 });
     for (let k = 0; k < 3; k++) await page.click(control('Command1'));
     // Another span and back: the frame's texts and stamps come from the core's memory of them,

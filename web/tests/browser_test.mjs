@@ -760,6 +760,21 @@ const STUDENT_RUNS = [
   { 'Text1(0)': '7.03125', 'Text1(1)': '8.5625', 'Text1(2)': '25.75', 'Text1(4)': '99.25' },
 ];
 
+// A tablet turned, a window resized: the arrangement follows at once,
+// both ways, at the window's own size too.
+test('a viewport that turns or is resized past the window\'s size takes the other arrangement at once, both ways', async () => {
+  const page = await open(browser, server.url);
+  const narrow = () => page.evaluate(() => document.documentElement.classList.contains('narrow'));
+  for (const [width, height, expected] of [[1005, 511, false], [768, 1024, true], [1024, 768, false], [600, 511, true],
+    [1005, 511, false]]) {
+    await page.setViewport({ width, height });
+    await page.waitForFunction((w, h) => innerWidth === w && innerHeight === h, {}, width, height);
+    await nextFrame(page);
+    assert.equal(await narrow(), expected, `${width} x ${height}`);
+  }
+  await page.close();
+});
+
 test('phones, tablets and browser zoom: the screen\'s width, every control big enough, apart and in reach, the graph the screen\'s width', async () => {
   // As a phone's browser shows the page where the driver can (Chromium),
   // else as a window of that size; WebKitGTK's is no narrower than 447.

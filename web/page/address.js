@@ -5,14 +5,15 @@
 // entry for an action.
 //
 // The browser takes a while over each change of address, so the address is
-// written in idle time; a reload, or a phone that discards the tab in the
-// background, may come before that. So every action also keeps the set-up in
-// the tab's session storage at once (cheap and synchronous), with the
-// addresses the page has had since: the one it had then, and the one written
-// after it (a reload asked for while the page writes its address on leaving
-// may take either). On loading, that record wins while the address is one of
-// those; another address (changed by hand, or another link opened in this
-// tab) is newer, and it wins.
+// written in idle time, and at once when the page is left, reloaded or
+// hidden (on a phone, hidden is the last the page is sure to hear before the
+// tab is discarded). A reload asked for while the page writes its address on
+// leaving may take the address before or after it, so what is written is
+// also kept in the tab's session storage, with both addresses. On loading,
+// that record wins while the address is one of those; another address
+// (changed by hand, or another link opened in this tab) is newer, and it
+// wins. A keystroke itself writes neither: on a slow phone each costs a
+// good share of the key's time.
 
 const KEPT_SET_UP = `calvetra-set-up:${location.pathname}`;
 
@@ -29,8 +30,10 @@ export class Address {
       forgetSetUp();
       location.reload();
     });
-    // A page left or hidden before its idle time still leaves its address;
-    // on a phone, hidden is the last the page is sure to hear.
+    // A page left, reloaded or hidden before its idle time still leaves its
+    // address. The reload's own event comes before the next document is
+    // asked for, even when the reload is asked for in the action's own task.
+    addEventListener('beforeunload', () => this.write());
     addEventListener('pagehide', () => this.write());
     document.addEventListener('visibilitychange', () => {
       if (document.visibilityState === 'hidden') this.write();
@@ -46,12 +49,11 @@ export class Address {
     if (link.length > 1) this.session.openLink(link);
   }
 
-  // After every action: the set-up kept now, the address written once the
-  // frame that shows the action is out and the page has nothing else to do
-  // (within a second, and at once when the page is left or hidden). Actions
-  // in a row write the address once.
+  // After every action: the address written once the frame that shows the
+  // action is out and the page has nothing else to do (within a second, and
+  // at once when the page is left or hidden). Actions in a row write the
+  // address once.
   update() {
-    keepSetUp({ setUp: this.session.link(), addresses: [this.shown] });
     if (this.pending) return;
     this.pending = true;
     whenIdle(() => this.write());

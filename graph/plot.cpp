@@ -29,6 +29,7 @@ void Form1::PlotStoredRuns(long lastRun)
     const PlotArea area = plotArea();
 
     const layout::GraphStyle& style = look_.style();
+    const bool showsMarks = look_.showsMarks();
     std::vector<std::pair<long, GraphPoint>> marks;
     drawn_.area = area;
     for (long run = 0; run <= lastRun; ++run) {
@@ -36,32 +37,21 @@ void Form1::PlotStoredRuns(long lastRun)
         drawn_.stepCount = steps;
         layout::runColour(run);  // another run number is a fault
         const Rgb colour = style.runs[run];
+        DrawnRun* curve = nullptr;
         for (long j = 0; j <= steps; ++j) {
             const double x = area.xOfStep(j, steps);
-            const double y = area.yOfTemperature(s.RunTemps.at(run, j));
+            const double temperature = s.RunTemps.at(run, j);
+            const double y = area.yOfTemperature(temperature);
             pic.circle(toSingle(x), toSingle(y), kPointRadius, colour, style.curvePixels);
-            if (look_.showsMarks() && carriesMark(run, j, steps, style))
+            if (showsMarks && carriesMark(run, j, steps, style))
                 marks.push_back({run, {x, y}});
-            if (j == 0) {
-                // The legend is the same at every point; set it once.
-                const auto slot = static_cast<std::int16_t>(run);
-                drawn_.runs.push_back({RunDescription(slot),
-                                       RunHeading(slot),
-                                       0,
-                                       false,
-                                       shownFigures(slot),
-                                       typed_[run],
-                                       {},
-                                       {s.Inflow[run], s.Outflow[run], s.StartVolume[run], s.HeaterPower[run],
-                                        s.InitialTemp[run], s.TankCapacity[run], s.InletTemp}});
-                drawn_.runs.back().temperatures.reserve(static_cast<std::size_t>(steps) + 1);
-                window_.setLegendLineVisible(static_cast<int>(run), true);
-                window_.setCaption(label4(static_cast<int>(run)), drawn_.runs.back().legend);
-            }
-            drawn_.runs.back().lastStep = j;
-            drawn_.runs.back().temperatures.push_back(s.RunTemps.at(run, j));
+            // The legend is the same at every point; set it once.
+            if (j == 0)
+                curve = &startDrawnRun(run, steps);
+            curve->lastStep = j;
+            curve->temperatures.push_back(temperature);
             if (runOverflowsAt(run, j)) {
-                drawn_.runs.back().overflowed = true;
+                curve->overflowed = true;
                 break;
             }
         }
@@ -74,6 +64,27 @@ void Form1::PlotStoredRuns(long lastRun)
         exactFrom_ = pic.size();
         drawExactCurves(drawn_, pic);
     }
+}
+
+// The run as drawn from now on, its legend shown.
+DrawnRun& Form1::startDrawnRun(long run, long steps)
+{
+    const RunStore& s = store();
+    const auto slot = static_cast<std::int16_t>(run);
+    DrawnRun& drawn =
+        drawn_.runs.emplace_back(DrawnRun{RunDescription(slot),
+                                          RunHeading(slot),
+                                          0,
+                                          false,
+                                          shownFigures(slot),
+                                          typed_[run],
+                                          {},
+                                          {s.Inflow[run], s.Outflow[run], s.StartVolume[run], s.HeaterPower[run],
+                                           s.InitialTemp[run], s.TankCapacity[run], s.InletTemp}});
+    drawn.temperatures.reserve(static_cast<std::size_t>(steps) + 1);
+    window_.setLegendLineVisible(static_cast<int>(run), true);
+    window_.setCaption(label4(static_cast<int>(run)), drawn.legend);
+    return drawn;
 }
 
 void Form1::chooseGraphLook(const layout::GraphLook& look)

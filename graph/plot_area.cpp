@@ -35,19 +35,6 @@ double PlotArea::timeOfStep(long j, long steps) const
     return static_cast<double>(j) * simTime_ / static_cast<double>(steps);
 }
 
-// x = (j · Wp) / steps + (MarginLeft − 100) + 100: every curve spans the
-// whole width, whatever its span.
-double PlotArea::xOfStep(long j, long steps) const
-{
-    return add(add(div(mul(static_cast<double>(j), plotWidthText_), static_cast<double>(steps)), xOrigin_), kInset);
-}
-
-// y = ((MarginBottom − 100) + Hp) − ((Hs − MarginBottom − 100) · T) / MaxTemp − 100.
-double PlotArea::yOfTemperature(double temperature) const
-{
-    return sub(sub(yBase_, div(mul(yScale_, temperature), maxTemp_)), kInset);
-}
-
 // t = x · SimTime / Wp − MarginLeft · SimTime / Wp.
 double PlotArea::timeAt(double x) const
 {

@@ -10,6 +10,7 @@
 // Each figure is worked out in the order the program has always used, with
 // checked arithmetic, so the points and read-outs keep their last digit.
 
+#include "toolkit/checked.h"
 #include "toolkit/window.h"
 
 namespace calvetra {
@@ -45,9 +46,22 @@ public:
     double height() const;                       // H − MarginBottom − 100
 
     // Step j of a curve of `steps` steps: its time, and where it is drawn.
+    // The two below are worked out for every point of every curve drawn, so
+    // they are defined here, for the plotting loop to take them in.
     double timeOfStep(long j, long steps) const;
-    double xOfStep(long j, long steps) const;
-    double yOfTemperature(double temperature) const;
+    double xOfStep(long j, long steps) const
+    {
+        // x = (j · Wp) / steps + (MarginLeft − 100) + 100: every curve spans
+        // the whole width, whatever its span.
+        using namespace checked;
+        return add(add(div(mul(static_cast<double>(j), plotWidthText_), static_cast<double>(steps)), xOrigin_), kInset);
+    }
+    double yOfTemperature(double temperature) const
+    {
+        // y = ((MarginBottom − 100) + Hp) − ((Hs − MarginBottom − 100) · T) / MaxTemp − 100.
+        using namespace checked;
+        return sub(sub(yBase_, div(mul(yScale_, temperature), maxTemp_)), kInset);
+    }
 
     // The inverse: what the pointer at x or y reads.
     double timeAt(double x) const;

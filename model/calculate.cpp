@@ -118,16 +118,6 @@ bool Form1::checkSlot()
     return valid;
 }
 
-// The liquid volume of a run at a step of the latest integration, against
-// the run's capacity.
-bool Form1::runOverflowsAt(long run, long step) const
-{
-    const RunStore& s = store();
-    const double t = s.StepTimes[step];
-    const double volume = add(sub(mul(s.Inflow[run], t), mul(s.Outflow[run], t)), s.StartVolume[run]);
-    return volume > s.TankCapacity[run];
-}
-
 RunFigures Form1::shownFigures(std::int16_t slot) const
 {
     const RunStore& s = store();

@@ -21,6 +21,7 @@
 #include "model/heat_balance.h"
 #include "model/run_store.h"
 #include "toolkit/catalogue.h"
+#include "toolkit/checked.h"
 #include "toolkit/layout.h"
 #include "toolkit/window.h"
 
@@ -141,7 +142,17 @@ private:
     void showSimTimeInHours();
     void clearPicture();
     void PlotStoredRuns(long lastRun);
-    bool runOverflowsAt(long run, long step) const;
+    DrawnRun& startDrawnRun(long run, long steps);
+    // The liquid volume of a run at a step of the latest integration,
+    // against the run's capacity; asked at every point plotted.
+    bool runOverflowsAt(long run, long step) const
+    {
+        using namespace checked;
+        const RunStore& s = store();
+        const double t = s.StepTimes[step];
+        const double volume = add(sub(mul(s.Inflow[run], t), mul(s.Outflow[run], t)), s.StartVolume[run]);
+        return volume > s.TankCapacity[run];
+    }
     PlotArea plotArea() const;
     void moveReadoutPoint(int dx, int dy, bool large);
     void hideReadoutNote();

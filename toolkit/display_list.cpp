@@ -69,12 +69,6 @@ void DisplayList::foregroundLine(float x1, float y1, float x2, float y2, std::ui
 
 void DisplayList::circle(float x, float y, float radius, Rgb colour) { circle(x, y, radius, colour, 0); }
 
-void DisplayList::circle(float x, float y, float radius, Rgb colour, std::uint8_t width)
-{
-    ++revision_;
-    ops_.push_back({PictureOp::Kind::Circle, false, width, 0, colour, x, y, radius, 0, 0});
-}
-
 void DisplayList::setTextPosition(float x, float y)
 {
     textX_ = x;

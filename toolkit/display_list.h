@@ -53,7 +53,12 @@ public:
     // The same with a width: a foreground line, a circle's outline, and a
     // text in a size of its own (see PictureOp::width and size).
     void foregroundLine(float x1, float y1, float x2, float y2, std::uint8_t width);
-    void circle(float x, float y, float radius, Rgb colour, std::uint8_t width);
+    // Once for every point of every curve: defined here to be taken in.
+    void circle(float x, float y, float radius, Rgb colour, std::uint8_t width)
+    {
+        ++revision_;
+        ops_.push_back({PictureOp::Kind::Circle, false, width, 0, colour, x, y, radius, 0, 0});
+    }
     void print(const std::string& s, std::uint8_t size);
     // Every operation of another list after this one's, its texts with it.
     void append(const DisplayList& other);

@@ -8,8 +8,8 @@
 // written in idle time, and at once when the page is left, reloaded or
 // hidden (on a phone, hidden is the last the page is sure to hear before the
 // tab is discarded). A reload asked for while the page writes its address on
-// leaving may take the address before or after it, so what is written is
-// also kept in the tab's session storage, with both addresses. On loading,
+// leaving may take the address before or after it, so on leaving the set-up
+// is also kept in the tab's session storage, with both addresses. On loading,
 // that record wins while the address is one of those; another address
 // (changed by hand, or another link opened in this tab) is newer, and it
 // wins. A keystroke itself writes neither: on a slow phone each costs a
@@ -26,17 +26,20 @@ export class Address {
     // afresh, as a reload would.
     addEventListener('hashchange', () => {
       if (location.hash.slice(1) === this.shown) return;
-      this.pending = false; // the address typed is what the reload opens
+      // The address typed is what the reload opens: nothing of this page's
+      // is written or kept on the way out.
+      this.pending = false;
+      this.written = null;
       forgetSetUp();
       location.reload();
     });
     // A page left, reloaded or hidden before its idle time still leaves its
     // address. The reload's own event comes before the next document is
     // asked for, even when the reload is asked for in the action's own task.
-    addEventListener('beforeunload', () => this.write());
-    addEventListener('pagehide', () => this.write());
+    addEventListener('beforeunload', () => this.leave());
+    addEventListener('pagehide', () => this.leave());
     document.addEventListener('visibilitychange', () => {
-      if (document.visibilityState === 'hidden') this.write();
+      if (document.visibilityState === 'hidden') this.leave();
     });
   }
 
@@ -71,10 +74,17 @@ export class Address {
     const fragment = this.session.link();
     if (fragment === this.written) return;
     this.written = fragment;
-    const before = this.shown;
+    this.before = this.shown;
     history.replaceState(history.state, '', `#${fragment}`);
     this.shown = location.hash.slice(1);
-    keepSetUp({ setUp: fragment, addresses: [before, this.shown] });
+  }
+
+  // The page hidden or on its way out: the address written, and the set-up
+  // kept with the address before it, which a reload asked for meanwhile may
+  // still take. A page that has written none leaves what it was opened with.
+  leave() {
+    this.write();
+    if (this.written !== null) keepSetUp({ setUp: this.written, addresses: [this.before, this.shown] });
   }
 }
 

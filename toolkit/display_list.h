@@ -67,6 +67,9 @@ public:
 
     const std::vector<PictureOp>& ops() const { return ops_; }
     const std::string& textOf(const PictureOp& op) const { return texts_[op.text]; }
+    // One text for every text operation: past the last of them, a reader of
+    // the texts can stop.
+    std::size_t textCount() const { return texts_.size(); }
     std::size_t size() const { return ops_.size(); }
     // Grows with every change, so a view can tell whether to render again.
     std::uint64_t revision() const { return revision_; }

@@ -32,7 +32,11 @@ val PagePicture::frame(const DisplayList& drawing, int width, int height, double
     val texts = val::array();
     places_.clear();
     int count = 0;
+    // Each text has its operation: the loop ends at the last text's (the
+    // graph's frame, before the points, holds them all).
     for (const PictureOp& op : drawing.ops()) {
+        if (static_cast<std::size_t>(count) == drawing.textCount())
+            break;
         if (op.kind != PictureOp::Kind::Text)
             continue;
         texts.set(count++, drawing.textOf(op));

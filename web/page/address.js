@@ -16,11 +16,15 @@
 // good share of the key's time.
 
 const KEPT_SET_UP = `calvetra-set-up:${location.pathname}`;
+// Actions closer together than this, after a write, wait for the last of them.
+const QUIET_MS = 500;
 
 export class Address {
   constructor(session) {
     this.session = session;
     this.written = null; // the last fragment written
+    this.writtenAt = -Infinity; // when, by performance.now()
+    this.acted = -Infinity; // the last action's time
     this.shown = location.hash.slice(1); // the address's fragment as the browser holds it
     // An address changed by hand in the address bar: the program opens it
     // afresh, as a reload would.
@@ -54,12 +58,24 @@ export class Address {
 
   // After every action: the address written once the frame that shows the
   // action is out and the page has nothing else to do (within a second, and
-  // at once when the page is left or hidden). Actions in a row write the
-  // address once.
+  // at once when the page is left or hidden). Actions that follow a write
+  // closely, as keys typed, write it once, half a second after the last of
+  // them: a write costs the browser about as much as a key's drawing, and
+  // held up the key after it.
   update() {
+    this.acted = performance.now();
     if (this.pending) return;
     this.pending = true;
-    whenIdle(() => this.write());
+    whenIdle(() => this.writeWhenQuiet());
+  }
+
+  writeWhenQuiet() {
+    const now = performance.now();
+    if (now - this.writtenAt >= QUIET_MS || now - this.acted >= QUIET_MS) {
+      this.write();
+      return;
+    }
+    setTimeout(() => whenIdle(() => this.writeWhenQuiet()), QUIET_MS - (now - this.acted));
   }
 
   // The address with the set-up as it stands, written now if it waits.
@@ -74,6 +90,7 @@ export class Address {
     const fragment = this.session.link();
     if (fragment === this.written) return;
     this.written = fragment;
+    this.writtenAt = performance.now();
     this.before = this.shown;
     history.replaceState(history.state, '', `#${fragment}`);
     this.shown = location.hash.slice(1);

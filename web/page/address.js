@@ -16,15 +16,14 @@
 // good share of the key's time.
 
 const KEPT_SET_UP = `calvetra-set-up:${location.pathname}`;
-// Actions closer together than this, after a write, wait for the last of them.
-const QUIET_MS = 500;
+// The least time between two writes of the address while actions come.
+const WRITE_SPACING_MS = 500;
 
 export class Address {
   constructor(session) {
     this.session = session;
     this.written = null; // the last fragment written
     this.writtenAt = -Infinity; // when, by performance.now()
-    this.acted = -Infinity; // the last action's time
     this.shown = location.hash.slice(1); // the address's fragment as the browser holds it
     // An address changed by hand in the address bar: the program opens it
     // afresh, as a reload would.
@@ -57,25 +56,21 @@ export class Address {
   }
 
   // After every action: the address written once the frame that shows the
-  // action is out and the page has nothing else to do (within a second, and
-  // at once when the page is left or hidden). Actions that follow a write
-  // closely, as keys typed, write it once, half a second after the last of
-  // them: a write costs the browser about as much as a key's drawing, and
-  // held up the key after it.
+  // action is out and the page has nothing else to do, but not within half a
+  // second of the last write (and at once when the page is left or hidden).
+  // So keys typed in a row write it twice a second at most, and once more
+  // after the last: a write costs the browser about as much as a key's
+  // drawing, and held up the key after it.
   update() {
-    this.acted = performance.now();
     if (this.pending) return;
     this.pending = true;
-    whenIdle(() => this.writeWhenQuiet());
+    whenIdle(() => this.writeInTurn());
   }
 
-  writeWhenQuiet() {
-    const now = performance.now();
-    if (now - this.writtenAt >= QUIET_MS || now - this.acted >= QUIET_MS) {
-      this.write();
-      return;
-    }
-    setTimeout(() => whenIdle(() => this.writeWhenQuiet()), QUIET_MS - (now - this.acted));
+  writeInTurn() {
+    const wait = this.writtenAt + WRITE_SPACING_MS - performance.now();
+    if (wait <= 0) this.write();
+    else setTimeout(() => whenIdle(() => this.writeInTurn()), wait);
   }
 
   // The address with the set-up as it stands, written now if it waits.
